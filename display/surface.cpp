@@ -1,0 +1,34 @@
+// Thin wrappers over SDL's locking and presenting, with an optional trace for tests.
+
+#include "display/surface.h"
+
+#include <SDL.h>
+
+namespace ravela {
+
+SurfaceTrace surfaceTrace;
+
+bool lockSurface(SDL_Surface *surface) {
+    if (!SDL_MUSTLOCK(surface)) return false;
+    if (surfaceTrace.on) surfaceTrace.calls += 'L';
+    SDL_LockSurface(surface);
+    return true;
+}
+
+void unlockSurface(SDL_Surface *surface) {
+    if (surfaceTrace.on) surfaceTrace.calls += 'U';
+    SDL_UnlockSurface(surface);
+}
+
+void presentRect(SDL_Surface *surface, int x, int y, int w, int h) {
+    if (surfaceTrace.on) {
+        surfaceTrace.calls += 'P';
+        surfaceTrace.lastPresent[0] = x;
+        surfaceTrace.lastPresent[1] = y;
+        surfaceTrace.lastPresent[2] = w;
+        surfaceTrace.lastPresent[3] = h;
+    }
+    SDL_UpdateRect(surface, x, y, w, h);
+}
+
+} // namespace ravela

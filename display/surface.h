@@ -1,0 +1,27 @@
+// The few surface calls the drawing code makes: lock when SDL requires it, unlock,
+// and present a rectangle. Tests switch on the trace to see what was called.
+#pragma once
+
+#include <string>
+
+struct SDL_Surface;
+
+namespace ravela {
+
+struct SurfaceTrace {
+    bool on;           // record the calls below
+    std::string calls; // 'L' lock, 'U' unlock, 'P' present, in call order
+    int lastPresent[4]; // x, y, w, h of the latest present
+};
+
+// Calls recorded while tracing is on (tests only).
+extern SurfaceTrace surfaceTrace;
+
+// Locks the surface if SDL_MUSTLOCK says so; returns whether it locked.
+bool lockSurface(SDL_Surface *surface);
+// Releases a lock taken by lockSurface.
+void unlockSurface(SDL_Surface *surface);
+// Presents a rectangle; all zeros presents the whole surface.
+void presentRect(SDL_Surface *surface, int x, int y, int w, int h);
+
+} // namespace ravela

@@ -1,0 +1,72 @@
+// The Snake record and the nine operations that move every snake on the Board:
+// players, adversaries and the title menu's demo snake alike.
+#pragma once
+
+#include <cstdint>
+
+namespace ravela {
+
+constexpr int32_t kRingSize = 2800;
+constexpr int8_t kNoDirection = -1; // 255 as a byte: no direction, no request
+
+// Directions; two are opposite when their exclusive-or is 1.
+constexpr int8_t kUp = 0;
+constexpr int8_t kDown = 1;
+constexpr int8_t kLeft = 2;
+constexpr int8_t kRight = 3;
+
+// Colour bases: the first of a snake's sixteen tile codes.
+constexpr int8_t kPlayerBase[3] = {16, 32, 48};
+constexpr int8_t kAdversaryBase = 64;
+
+// Tile offsets from a colour base.
+constexpr int8_t kBrokenEggTile = 14;
+constexpr int8_t kIntactEggTile = 15;
+
+struct Snake {
+    uint8_t greedy;             // path-finder: take a single-step goal at once
+    uint8_t followsTail;        // path-finder: prefer the own tail when not growing
+    uint8_t columns[kRingSize]; // ring of the columns of the snake's cells
+    uint8_t rows[kRingSize];    // ring of the rows; entry i of both is one cell
+    int8_t colourBase;          // first cell code of the snake's tiles
+    int8_t direction;           // direction of the next move; -1 while an egg waits
+    uint8_t lastMoves[3];       // directions of the last three moves, newest first
+    int8_t pendingDirection;    // turn requested for after the next step; -1 none
+    int32_t headIndex;          // ring index of the head cell
+    int32_t length;             // cells behind the head; negative while an egg
+    int32_t growth;             // coming steps on which the tail stays put
+    int8_t lives;               // players: remaining lives; negative when out
+    int8_t levelFruits;         // players: yellow fruits eaten in this level
+    uint8_t trailMode;          // players: 1 after a red fruit until green or a lost life
+};
+
+// The twelve snakes of the program; adversarySnake[0] is also the title menu's demo snake.
+extern Snake playerSnake[3];
+extern Snake adversarySnake[9];
+
+// Clears the record: alive, length 0, growth 2, no pending turn, both steering flags set.
+void initSnake(Snake &snake);
+// Runs initSnake on all twelve snakes.
+void initAllSnakes();
+// Stores a cell at the head's ring index without touching the Board.
+void setHeadCell(Snake &snake, int row, int col);
+// Erases the tail cell and draws the new tail; false when there is no cell behind the head.
+bool dropTail(Snake &snake);
+// Moves the head one cell in its direction, drawing the neck and the head; false if it cannot.
+bool advanceHead(Snake &snake);
+// The cell code one cell ahead of the head; wall outside the grid.
+int8_t lookAhead(const Snake &snake);
+// One move: 0 moved or stayed, 1 ate a yellow fruit, 2 blocked.
+int stepSnake(Snake &snake, int32_t yellowGrowth);
+// Turns a living snake into an egg (countdown steps intact); false if it already was one.
+bool turnToEgg(Snake &snake, bool wipe, int8_t countdown);
+// Brings an uncovered egg back to life as a head with growth 2.
+bool hatch(Snake &snake);
+// True while the snake is an egg.
+bool isEgg(const Snake &snake);
+
+// Row and column of the head cell.
+inline int headRow(const Snake &snake) { return snake.rows[snake.headIndex]; }
+inline int headColumn(const Snake &snake) { return snake.columns[snake.headIndex]; }
+
+} // namespace ravela
