@@ -1,0 +1,162 @@
+// Paints the desktop icon from the board's tile set and encodes it as PNG. The icon
+// reads the same tiles the game paints with, so the two always look alike; pixels are
+// enlarged by whole factors so every tile pixel stays a sharp square.
+
+#include "tools/icon.h"
+
+#include <array>
+#include <cstddef>
+
+namespace ravela {
+
+namespace {
+
+// Player 1's yellow snake winding up to a yellow fruit, which its head faces.
+constexpr int8_t kScene[3][3] = {
+    {kYellowFruit, 16 + 2, 16 + 8}, // fruit, head facing left, corner to the cell below
+    {16 + 10, 16 + 12, 16 + 9},     // corner, straight body, corner
+    {16 + 11, 16 + 12, 16 + 7},     // corner, straight body, tail pointing right
+};
+
+// A square window onto the scene, enlarged by a whole factor, centred in the icon.
+struct IconLayout {
+    int size;     // icon width and height in pixels
+    int firstRow; // scene row of the window's top cell
+    int firstCol; // scene column of the window's left cell
+    int cells;    // window width and height in cells
+    int scale;    // icon pixels per tile pixel
+};
+
+// Small icons show less of the scene rather than squeeze tile pixels together.
+constexpr IconLayout kLayouts[] = {
+    {16, 0, 1, 1, 1},  // the head alone, 10 pixels
+    {32, 0, 0, 3, 1},  // the whole scene, 30 pixels
+    {48, 0, 0, 2, 2},  // fruit, head and the first bends, 40 pixels
+    {64, 0, 0, 3, 2},  // 60 pixels
+    {128, 0, 0, 3, 4}, // 120 pixels
+    {256, 0, 0, 3, 8}, // 240 pixels
+};
+
+constexpr std::array<uint32_t, 256> makeCrcTable() {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
+
+void putBigEndian(std::vector<uint8_t> &out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value >> 24));
+    out.push_back(static_cast<uint8_t>(value >> 16));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+    out.push_back(static_cast<uint8_t>(value));
+}
+
+// Appends one chunk: length, type, data and the CRC over type and data.
+void putChunk(std::vector<uint8_t> &out, const char (&type)[5], const std::vector<uint8_t> &data) {
+    putBigEndian(out, static_cast<uint32_t>(data.size()));
+    const size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    putBigEndian(out, crc32(out.data() + typeAt, out.size() - typeAt));
+}
+
+// A zlib stream that stores the bytes uncompressed, in blocks of at most 65535 bytes.
+std::vector<uint8_t> storeInZlib(const std::vector<uint8_t> &raw) {
+    constexpr size_t kBlock = 65535;
+    std::vector<uint8_t> out = {0x78, 0x01}; // deflate, 32 KiB window, no dictionary
+    size_t at = 0;
+    do {
+        const size_t length = raw.size() - at < kBlock ? raw.size() - at : kBlock;
+        const bool last = at + length == raw.size();
+        out.push_back(last ? 1 : 0); // final flag, block type 0: stored
+        out.push_back(static_cast<uint8_t>(length));
+        out.push_back(static_cast<uint8_t>(length >> 8));
+        out.push_back(static_cast<uint8_t>(~length));
+        out.push_back(static_cast<uint8_t>(~length >> 8));
+        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    } while (at < raw.size());
+    putBigEndian(out, adler32(raw.data(), raw.size()));
+    return out;
+}
+
+} // namespace
+
+uint32_t crc32(const uint8_t *bytes, size_t count) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < count; ++i)
+        c = kCrcTable[(c ^ bytes[i]) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+uint32_t adler32(const uint8_t *bytes, size_t count) {
+    uint32_t a = 1, b = 0;
+    for (size_t i = 0; i < count; ++i) {
+        a = (a + bytes[i]) % 65521;
+        b = (b + a) % 65521;
+    }
+    return (b << 16) | a;
+}
+
+IconImage composeIcon(const Board &board, const uint32_t (&palette)[kPaletteSize], int size) {
+    const IconLayout *layout = nullptr;
+    for (const IconLayout &candidate : kLayouts)
+        if (candidate.size == size) layout = &candidate;
+    if (!layout) return IconImage{0, {}};
+
+    IconImage image{size, std::vector<uint8_t>(static_cast<size_t>(size) * size * 4, 0)};
+    const int painted = layout->cells * kCellPixels * layout->scale;
+    const int margin = (size - painted) / 2;
+    for (int y = 0; y < painted; ++y) {
+        for (int x = 0; x < painted; ++x) {
+            const int tileY = y / layout->scale, tileX = x / layout->scale;
+            const int8_t code = kScene[layout->firstRow + tileY / kCellPixels]
+                                      [layout->firstCol + tileX / kCellPixels];
+            const uint8_t index =
+                board.tiles[code][(tileY % kCellPixels) * kCellPixels + tileX % kCellPixels];
+            const uint32_t colour = palette[index < kPaletteSize ? index : 0];
+            uint8_t *pixel = &image.rgba[(static_cast<size_t>(margin + y) * size + margin + x) * 4];
+            pixel[0] = static_cast<uint8_t>(colour >> 16);
+            pixel[1] = static_cast<uint8_t>(colour >> 8);
+            pixel[2] = static_cast<uint8_t>(colour);
+            pixel[3] = 255;
+        }
+    }
+    return image;
+}
+
+std::vector<uint8_t> encodePng(const IconImage &image) {
+    if (image.size <= 0 ||
+        image.rgba.size() != static_cast<size_t>(image.size) * static_cast<size_t>(image.size) * 4)
+        return {};
+    const uint32_t side = static_cast<uint32_t>(image.size);
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+    std::vector<uint8_t> header;
+    putBigEndian(header, side);
+    putBigEndian(header, side);
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter, no interlace
+    putChunk(out, "IHDR", header);
+
+    // Every row starts with filter type 0: the bytes as they are.
+    std::vector<uint8_t> raw;
+    const size_t rowBytes = static_cast<size_t>(side) * 4;
+    raw.reserve((rowBytes + 1) * side);
+    for (size_t row = 0; row < side; ++row) {
+        raw.push_back(0);
+        raw.insert(raw.end(), image.rgba.begin() + static_cast<std::ptrdiff_t>(row * rowBytes),
+                   image.rgba.begin() + static_cast<std::ptrdiff_t>((row + 1) * rowBytes));
+    }
+    putChunk(out, "IDAT", storeInZlib(raw));
+    putChunk(out, "IEND", {});
+    return out;
+}
+
+} // namespace ravela
