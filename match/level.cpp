@@ -1,0 +1,180 @@
+// Level setup: the eight wall layouts, the players' eggs and the adversaries at their
+// starting places, and the random fruit placement that the match rules also use.
+
+#include "match/level.h"
+
+#include "display/board.h"
+#include "match/match_state.h"
+#include "match/random.h"
+#include "match/status_row.h"
+#include "snakes/snake.h"
+
+namespace ravela {
+
+namespace {
+
+// Fruit only lands inside the border walls.
+constexpr int kFruitFirstRow = 2;
+constexpr int kFruitLastRow = 46;
+constexpr int kFruitFirstColumn = 1;
+constexpr int kFruitLastColumn = 62;
+
+// Starting places: players' eggs on row 4, adversaries along the bottom.
+constexpr int kPlayerStartRow = 4;
+constexpr int kPlayerStartColumn = 13;
+constexpr int kPlayerColumnGap = 13;
+constexpr int8_t kPlayerStartCountdown = 40;
+constexpr int kAdversaryStartRow = 46;
+constexpr int kAdversaryStartColumn = 46;
+constexpr int kAdversaryColumnGap = 2;
+constexpr int8_t kTailBodyAbove = 5;
+
+void wallColumn(Board &board, int col, int firstRow, int lastRow) {
+    for (int row = firstRow; row <= lastRow; ++row)
+        board.cells[row][col] = kWall;
+}
+
+void wallRow(Board &board, int row, int firstCol, int lastCol) {
+    for (int col = firstCol; col <= lastCol; ++col)
+        board.cells[row][col] = kWall;
+}
+
+void buildBorder(Board &board) {
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int col = 0; col < kBoardColumns; ++col)
+            board.cells[row][col] = kEmpty;
+    }
+    wallRow(board, 1, 0, kBoardColumns - 1);
+    wallRow(board, kBoardRows - 1, 0, kBoardColumns - 1);
+    wallColumn(board, 0, 2, kBoardRows - 2);
+    wallColumn(board, kBoardColumns - 1, 2, kBoardRows - 2);
+}
+
+void buildInnerWalls(Board &board, int8_t levelType) {
+    switch (levelType) {
+    case 1: // two vertical bars
+        wallColumn(board, 16, 10, 39);
+        wallColumn(board, 46, 10, 39);
+        break;
+    case 2: // a pinwheel of four bars, each joined to the border
+        wallRow(board, 13, 33, 62);
+        wallRow(board, 35, 1, 30);
+        wallColumn(board, 14, 2, 23);
+        wallColumn(board, 49, 25, 46);
+        break;
+    case 3: // a box open at its four corners
+        wallRow(board, 12, 14, 49);
+        wallRow(board, 36, 14, 49);
+        wallColumn(board, 12, 14, 34);
+        wallColumn(board, 51, 14, 34);
+        break;
+    case 4: // two dotted double columns
+        for (int row = 3; row <= 45; row += 2)
+            wallRow(board, row, 18, 19);
+        for (int row = 4; row <= 46; row += 2)
+            wallRow(board, row, 43, 44);
+        break;
+    case 5: // two diagonals falling to the right
+        for (int k = 10; k <= 37; ++k) {
+            board.cells[k][k - 5] = kWall;
+            board.cells[k][k + 20] = kWall;
+        }
+        break;
+    case 6: // twelve vertical bars, every third column
+        for (int col = 14; col < 50; col += 3)
+            wallColumn(board, col, 12, 36);
+        break;
+    case 7: // a comb: teeth hanging from the top border and rising from the bottom one
+        for (int col = 0; col <= 48; col += 16)
+            wallColumn(board, col, 1, 38);
+        for (int col = 8; col <= 56; col += 16)
+            wallColumn(board, col, 10, 47);
+        break;
+    default: // layout 0 and unknown layouts: the bare border
+        break;
+    }
+}
+
+// The first empty cell of the fruit range in row-major order; false when there is none.
+bool findEmptyFruitCell(int &row, int &col) {
+    for (int r = kFruitFirstRow; r <= kFruitLastRow; ++r) {
+        for (int c = kFruitFirstColumn; c <= kFruitLastColumn; ++c) {
+            if (board.cells[r][c] == kEmpty) {
+                row = r;
+                col = c;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void buildWalls(Board &board, int8_t levelType) {
+    buildBorder(board);
+    buildInnerWalls(board, levelType);
+}
+
+void placeFruitWithin(int8_t code, int32_t drawLimit) {
+    constexpr int columnSpan = kFruitLastColumn - kFruitFirstColumn + 1;
+    constexpr int rowSpan = kFruitLastRow - kFruitFirstRow + 1;
+    for (int32_t tries = 0; tries < drawLimit; ++tries) {
+        const int col = rand() % columnSpan + kFruitFirstColumn;
+        const int row = rand() % rowSpan + kFruitFirstRow;
+        if (board.cells[row][col] == kEmpty) {
+            setCellAndDraw(board, code, row, col);
+            return;
+        }
+    }
+    // The draws keep missing, so the range is full or nearly so: take the first free cell.
+    int row = 0;
+    int col = 0;
+    if (findEmptyFruitCell(row, col)) setCellAndDraw(board, code, row, col);
+}
+
+void placeFruit(int8_t code) {
+    placeFruitWithin(code, kFruitDrawLimit);
+}
+
+void setupLevel() {
+    board.autoPresent = 1;
+    buildWalls(board, matchState.levelType);
+    redrawBoard(board);
+
+    for (int8_t p = 0; p < 3; ++p) {
+        Snake &player = playerSnake[p];
+        const int8_t lives = player.lives; // the only player state kept between levels
+        initSnake(player);
+        player.lives = lives;
+        player.colourBase = kPlayerBase[p];
+        setHeadCell(player, kPlayerStartRow, kPlayerStartColumn + kPlayerColumnGap * p);
+        turnToEgg(player, true, kPlayerStartCountdown);
+        drawLives(p);
+    }
+
+    const int count = matchState.adversaryCount < 9 ? matchState.adversaryCount : 9;
+    for (int i = 0; i < count; ++i) {
+        Snake &adversary = adversarySnake[i];
+        initSnake(adversary);
+        adversary.colourBase = kAdversaryBase;
+        adversary.direction = kUp;
+        const int startColumn = kAdversaryStartColumn + kAdversaryColumnGap * i;
+        setHeadCell(adversary, kAdversaryStartRow, startColumn);
+        stepSnake(adversary, 0);
+        // Show the start cell as the tail it now is, so nothing takes it for free space.
+        if (adversary.length == 1) {
+            setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailBodyAbove),
+                           kAdversaryStartRow, startColumn);
+        }
+    }
+
+    placeFruit(kYellowFruit);
+    placeFruit(kYellowFruit);
+    placeFruit(kGreenFruit);
+    placeFruit(kGreenFruit);
+    placeFruit(kRedFruit);
+    drawLevelProgress();
+}
+
+} // namespace ravela

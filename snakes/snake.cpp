@@ -1,0 +1,238 @@
+// The twelve Snake records and the operations that move them. A snake has no picture of
+// its own: every cell it occupies, leaves or turns into an egg is written to the Board
+// through setCellAndDraw, and the Board is also what it collides with.
+
+#include "snakes/snake.h"
+
+#include <cstring>
+
+#include "display/board.h"
+
+namespace ravela {
+
+Snake playerSnake[3];
+Snake adversarySnake[9];
+
+namespace {
+
+// Body tile offsets for the cell a head leaves, indexed by previous move * 4 + current move.
+// Rows: previous move up, down, left, right; columns: current move in the same order.
+constexpr int8_t kNeckTiles[16] = {
+    13, 13, 8,  10, //
+    13, 13, 9,  11, //
+    11, 10, 12, 12, //
+    9,  8,  12, 12, //
+};
+
+// Tail offsets by where the body continues from the tail cell.
+constexpr int8_t kTailBodyBelow = 4;
+constexpr int8_t kTailBodyAbove = 5;
+constexpr int8_t kTailBodyRight = 6;
+constexpr int8_t kTailBodyLeft = 7;
+
+// The longest a snake can be behind its head: one ring slot is always the head's.
+constexpr int32_t kMaxLength = kRingSize - 1;
+
+// Broken eggs of the four colour bases: passable, so a step swallows them.
+constexpr bool isBrokenEgg(int8_t code) {
+    return code == kPlayerBase[0] + kBrokenEggTile || code == kPlayerBase[1] + kBrokenEggTile ||
+           code == kPlayerBase[2] + kBrokenEggTile || code == kAdversaryBase + kBrokenEggTile;
+}
+
+bool onGrid(int row, int col) {
+    return row >= 0 && row < kBoardRows && col >= 0 && col < kBoardColumns;
+}
+
+// The code of a cell; anything off the grid reads as wall.
+int8_t cellAt(int row, int col) {
+    return onGrid(row, col) ? board.cells[row][col] : kWall;
+}
+
+// True when the code is one of the snake's own sixteen tiles.
+bool inColourBand(const Snake &snake, int8_t code) {
+    return code >= snake.colourBase && code < snake.colourBase + 16;
+}
+
+// The cell one step from (row, col) in a direction; other values stay put.
+void moveCell(int8_t direction, int &row, int &col) {
+    switch (direction) {
+    case kUp: --row; break;
+    case kDown: ++row; break;
+    case kLeft: --col; break;
+    case kRight: ++col; break;
+    default: break;
+    }
+}
+
+// The egg tile that matches the egg's state: intact while counting down, broken after.
+int8_t eggTile(const Snake &snake) {
+    const int offset = snake.length < -1 ? kIntactEggTile : kBrokenEggTile;
+    return static_cast<int8_t>(snake.colourBase + offset);
+}
+
+void draw(int8_t code, int row, int col) {
+    setCellAndDraw(board, code, row, col);
+}
+
+} // namespace
+
+void initSnake(Snake &snake) {
+    std::memset(&snake, 0, sizeof snake);
+    snake.headIndex = 1;
+    snake.growth = 2;
+    snake.pendingDirection = kNoDirection;
+    snake.greedy = 1;
+    snake.followsTail = 1;
+}
+
+void initAllSnakes() {
+    for (Snake &snake : playerSnake)
+        initSnake(snake);
+    for (Snake &snake : adversarySnake)
+        initSnake(snake);
+}
+
+void setHeadCell(Snake &snake, int row, int col) {
+    snake.rows[snake.headIndex] = static_cast<uint8_t>(row);
+    snake.columns[snake.headIndex] = static_cast<uint8_t>(col);
+}
+
+bool dropTail(Snake &snake) {
+    if (snake.length <= 0) return false;
+    const int32_t tail = (snake.headIndex + kRingSize - snake.length) % kRingSize;
+    const int tailRow = snake.rows[tail];
+    const int tailCol = snake.columns[tail];
+    // Only erase what is still ours: a hatched egg's cell may meanwhile hold a fruit or
+    // another snake, and wiping those would leave the Board out of step with the game.
+    const int8_t held = cellAt(tailRow, tailCol);
+    if (held == kEmpty || inColourBand(snake, held)) draw(kEmpty, tailRow, tailCol);
+
+    --snake.length;
+    // With one cell left behind the head, that cell keeps its body tile.
+    if (snake.length < 2) return true;
+
+    const int32_t newTail = (tail + 1) % kRingSize;
+    const int32_t next = (newTail + 1) % kRingSize;
+    int8_t offset = kTailBodyLeft;
+    if (snake.rows[next] > snake.rows[newTail]) {
+        offset = kTailBodyBelow;
+    } else if (snake.rows[next] < snake.rows[newTail]) {
+        offset = kTailBodyAbove;
+    } else if (snake.columns[next] > snake.columns[newTail]) {
+        offset = kTailBodyRight;
+    }
+    draw(static_cast<int8_t>(snake.colourBase + offset), snake.rows[newTail],
+         snake.columns[newTail]);
+    return true;
+}
+
+bool advanceHead(Snake &snake) {
+    if (snake.length >= kMaxLength || snake.length < 0) return false;
+    int row = headRow(snake);
+    int col = headColumn(snake);
+    // A snake with nothing behind its head leaves its old cell as it is.
+    if (col < kBoardColumns && row < kBoardRows && snake.length >= 1) {
+        const int index = (snake.lastMoves[0] & 3) * 4 + (snake.direction & 3);
+        draw(static_cast<int8_t>(snake.colourBase + kNeckTiles[index]), row, col);
+    }
+    moveCell(snake.direction, row, col);
+    draw(static_cast<int8_t>(snake.colourBase + (snake.direction & 3)), row, col);
+
+    snake.headIndex = (snake.headIndex + 1) % kRingSize;
+    setHeadCell(snake, row, col);
+    ++snake.length;
+
+    snake.lastMoves[2] = snake.lastMoves[1];
+    snake.lastMoves[1] = snake.lastMoves[0];
+    snake.lastMoves[0] = static_cast<uint8_t>(snake.direction);
+    return true;
+}
+
+int8_t lookAhead(const Snake &snake) {
+    int row = headRow(snake);
+    int col = headColumn(snake);
+    moveCell(snake.direction, row, col);
+    return cellAt(row, col);
+}
+
+int stepSnake(Snake &snake, int32_t yellowGrowth) {
+    int8_t ahead = lookAhead(snake);
+    if (snake.length < -1) ++snake.length; // an intact egg counts down
+    if (snake.length < 0) return 0;
+
+    if (ahead == kYellowFruit) snake.growth += yellowGrowth;
+    if (isBrokenEgg(ahead)) ahead = kEmpty; // swallowed like an empty cell
+    if (ahead < kWall) advanceHead(snake);
+
+    // A blocked snake that is not growing still loses its tail.
+    if (snake.growth > 0) {
+        --snake.growth;
+    } else {
+        dropTail(snake);
+    }
+
+    // A requested turn applies from the next step on; a reversal is dropped.
+    if (snake.pendingDirection >= 0 && (snake.pendingDirection ^ snake.direction) != 1) {
+        snake.direction = snake.pendingDirection;
+    }
+    snake.pendingDirection = kNoDirection;
+
+    if (ahead == kYellowFruit) return 1;
+    if (ahead >= kWall) return 2;
+    return 0;
+}
+
+bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
+    const int row = headRow(snake);
+    const int col = headColumn(snake);
+
+    if (snake.length < 0) {
+        // Already an egg: repaint it if its cell is bare or shows the other egg state; an
+        // egg covered by something else reappears once the cell is empty again.
+        const int8_t held = cellAt(row, col);
+        const int8_t otherState = static_cast<int8_t>(
+            snake.colourBase + (snake.length == -1 ? kIntactEggTile : kBrokenEggTile));
+        if (held == kEmpty || held == otherState) draw(eggTile(snake), row, col);
+        if (countdown >= 0) snake.length = -(countdown + 1);
+        return false;
+    }
+
+    if (wipe) {
+        // Every tile of this colour goes, trail walls included; the status row stays.
+        for (int r = 1; r < kBoardRows; ++r) {
+            for (int c = 0; c < kBoardColumns; ++c) {
+                if (inColourBand(snake, board.cells[r][c])) draw(kEmpty, r, c);
+            }
+        }
+    } else {
+        while (snake.length > 0)
+            dropTail(snake);
+    }
+    snake.length = countdown < 0 ? -1 : -(countdown + 1);
+    snake.growth = 0;
+    draw(eggTile(snake), row, col);
+    return true;
+}
+
+bool hatch(Snake &snake) {
+    if (snake.length >= 0) return false;
+    const int row = headRow(snake);
+    const int col = headColumn(snake);
+    const int8_t held = cellAt(row, col);
+    if (held != kEmpty && held != snake.colourBase + kBrokenEggTile &&
+        held != snake.colourBase + kIntactEggTile) {
+        return false; // another snake lies on the egg
+    }
+    snake.length = 0;
+    snake.growth = 2;
+    snake.direction = static_cast<int8_t>(snake.direction & 3); // no direction becomes right
+    // The egg stays on screen until the new tail passes over its cell and erases it.
+    board.cells[row][col] = kEmpty;
+    return true;
+}
+
+bool isEgg(const Snake &snake) {
+    return snake.length < 0;
+}
+
+} // namespace ravela
