@@ -1,0 +1,196 @@
+// The title menu: lays out the demo arena and the four pictures, then runs frames that
+// read the menu keys and the pointer, move the demo snake, feed it fruit and mark the
+// selected item with a white outline.
+
+#include "screens/title_menu.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <cstring>
+
+#include "assets/pictures.h"
+#include "display/board.h"
+#include "display/picture.h"
+#include "display/surface.h"
+#include "match/match_state.h"
+#include "match/random.h"
+#include "snakes/path_finder.h"
+#include "snakes/snake.h"
+
+namespace ravela {
+
+namespace {
+
+// The demo arena: a wall rectangle whose inside is 14 rows by 42 columns.
+constexpr int kArenaTop = 32;
+constexpr int kArenaBottom = 47;
+constexpr int kArenaLeft = 10;
+constexpr int kArenaRight = 53;
+
+// The demo snake starts at this cell facing up and eats fruit worth ten cells.
+constexpr int kDemoStartRow = 42;
+constexpr int kDemoStartColumn = 32;
+constexpr int32_t kDemoFruitGrowth = 10;
+
+// The outline of each item, in pixels; its pointer zone is the same box four pixels lower.
+struct Frame {
+    int top, left, height, width;
+};
+
+Frame startOutline(int surfaceWidth) {
+    return {188, (surfaceWidth - 212) / 2 - 2, 59, 219};
+}
+Frame manualOutline(int surfaceWidth) {
+    return {248, (surfaceWidth - 185) / 2 - 2, 51, 189};
+}
+
+bool inZone(const Frame &outline, int x, int y) {
+    const int top = outline.top + 4;
+    return x >= outline.left && x < outline.left + outline.width && y >= top &&
+           y < top + outline.height;
+}
+
+int8_t itemAtPointer(int x, int y) {
+    const int width = matchState.screenSurface->w;
+    int8_t item = 0;
+    if (inZone(startOutline(width), x, y)) item = kTitleStart;
+    if (inZone(manualOutline(width), x, y)) item = kTitleManual;
+    return item;
+}
+
+void writeArena() {
+    std::memset(board.cells, kEmpty, sizeof board.cells);
+    for (int col = kArenaLeft; col <= kArenaRight; ++col) {
+        board.cells[kArenaTop][col] = kWall;
+        board.cells[kArenaBottom][col] = kWall;
+    }
+    for (int row = kArenaTop; row <= kArenaBottom; ++row) {
+        board.cells[row][kArenaLeft] = kWall;
+        board.cells[row][kArenaRight] = kWall;
+    }
+}
+
+void showPicture(const Picture &picture, SDL_Surface *surface, int top, int left) {
+    decodeAndBlit(picture.bytes, picture.length, surface, top, left);
+}
+
+// The demo snake is adversary 0, grey, steered without greed or tail-following.
+void startDemoSnake() {
+    Snake &demo = adversarySnake[0];
+    initSnake(demo);
+    demo.greedy = 0;
+    demo.followsTail = 0;
+    demo.colourBase = kAdversaryBase;
+    demo.direction = kUp;
+    setHeadCell(demo, kDemoStartRow, kDemoStartColumn);
+    stepSnake(demo, 0);
+}
+
+// Handles one event; false when it was Escape, which ends the menu at once.
+bool handleEvent(TitleMenuRun &menu, const SDL_Event &event) {
+    switch (event.type) {
+    case SDL_QUIT: std::exit(0);
+    case SDL_MOUSEMOTION: menu.selection = itemAtPointer(event.motion.x, event.motion.y); break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (menu.selection != 0) menu.result = menu.selection;
+        break;
+    case SDL_KEYDOWN:
+        switch (event.key.keysym.sym) {
+        case SDLK_ESCAPE: return false;
+        case SDLK_TAB:
+        case SDLK_UP:
+        case SDLK_DOWN:
+        case SDLK_LEFT:
+        case SDLK_RIGHT: menu.selection = static_cast<int8_t>(menu.selection % 2 + 1); break;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            if (menu.selection != 0) menu.result = menu.selection;
+            break;
+        default: break;
+        }
+        break;
+    default: break;
+    }
+    return true;
+}
+
+// Puts a yellow fruit on a random cell inside the arena; a taken cell waits for the next frame.
+void placeDemoFruit(TitleMenuRun &menu) {
+    const int col = rand() % 42 + kArenaLeft + 1;
+    const int row = rand() % 14 + kArenaTop + 1;
+    if (board.cells[row][col] != kEmpty) return;
+    setCellAndDraw(board, kYellowFruit, row, col);
+    --menu.fruitsToPlace;
+}
+
+// Redraws both outlines when the selection changed: white around the selected item,
+// black around the other. The surface is unlocked before it is presented.
+void drawOutlines(TitleMenuRun &menu) {
+    SDL_Surface *surface = matchState.screenSurface;
+    const bool locked = lockSurface(surface);
+    const bool changed = menu.selection != menu.drawnSelection;
+    if (changed) {
+        const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
+        const uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
+        menu.drawnSelection = menu.selection;
+        const Frame start = startOutline(surface->w);
+        const Frame manual = manualOutline(surface->w);
+        drawOutline(start.top, start.left, start.height, start.width,
+                    menu.selection == kTitleStart ? white : black);
+        drawOutline(manual.top, manual.left, manual.height, manual.width,
+                    menu.selection == kTitleManual ? white : black);
+    }
+    if (locked) unlockSurface(surface);
+    if (changed) presentRect(surface, 0, 0, 0, 0);
+}
+
+} // namespace
+
+TitleMenuRun setUpTitleMenu() {
+    board.autoPresent = 0;
+    writeArena();
+    board.autoPresent = 1;
+    redrawBoard(board);
+
+    SDL_Surface *surface = matchState.screenSurface;
+    const int width = surface->w;
+    const bool locked = lockSurface(surface);
+    showPicture(titleLogo, surface, 5, (width - 602) / 2);
+    showPicture(authorCredit, surface, 142, (width - 100) / 2);
+    showPicture(startLabel, surface, 190, (width - 212) / 2);
+    showPicture(manualLabel, surface, 250, (width - 185) / 2);
+    if (locked) unlockSurface(surface);
+    presentRect(surface, 0, 0, 0, 0);
+
+    startDemoSnake();
+    return TitleMenuRun{0, -1, 0, 2};
+}
+
+bool runTitleMenuFrame(TitleMenuRun &menu) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (!handleEvent(menu, event)) return false;
+
+    SDL_ShowCursor(SDL_DISABLE);
+    Snake &demo = adversarySnake[0];
+    chooseDirection(demo);
+    if (stepSnake(demo, kDemoFruitGrowth) == 1) ++menu.fruitsToPlace;
+    if (menu.fruitsToPlace > 0) placeDemoFruit(menu);
+    drawOutlines(menu);
+    SDL_ShowCursor(SDL_ENABLE);
+    return true;
+}
+
+int8_t titleMenu() {
+    TitleMenuRun menu = setUpTitleMenu();
+    for (;;) {
+        if (!runTitleMenuFrame(menu)) return kTitleQuit;
+        SDL_Delay(kTitleFrameDelay);
+        if (menu.result != 0) {
+            SDL_ShowCursor(SDL_DISABLE);
+            return menu.result;
+        }
+    }
+}
+
+} // namespace ravela

@@ -1,0 +1,29 @@
+// The screen loop. The title menu leads to the manual (and back) or to the
+// adversary-count screen; that screen starts a match or goes back to the title, and
+// every match ends on the adversary-count screen again.
+
+#include "screens/screen_loop.h"
+
+#include <cstdlib>
+
+#include "match/match_loop.h"
+#include "screens/count_screen.h"
+#include "screens/manual_pages.h"
+#include "screens/title_menu.h"
+
+namespace ravela {
+
+void runScreens() {
+    for (;;) {
+        const int8_t choice = titleMenu();
+        if (choice == kTitleQuit) std::exit(0);
+        if (choice == kTitleManual) {
+            manualPages();
+            continue;
+        }
+        while (adversaryCountScreen())
+            playMatch();
+    }
+}
+
+} // namespace ravela
