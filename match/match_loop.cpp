@@ -1,0 +1,138 @@
+// A match runs level after level until Escape. Each level ticks every 120 ms on an
+// accumulated deadline; once fifteen yellow fruits are eaten every snake shrinks to its
+// head at one cell per 20 ms, and the level ends 49 ticks after the last shrink.
+
+#include "match/match_loop.h"
+
+#include <SDL.h>
+
+#include "assets/pictures.h"
+#include "display/board.h"
+#include "display/picture.h"
+#include "display/surface.h"
+#include "match/input.h"
+#include "match/level.h"
+#include "match/match_state.h"
+#include "match/tick.h"
+#include "snakes/snake.h"
+
+namespace ravela {
+
+MatchClock matchClock = {SDL_GetTicks, SDL_Delay};
+
+namespace {
+
+constexpr int8_t kStartingLives = 5;
+constexpr int kLayoutCount = 8;
+constexpr int kBannerWidth = 540;
+constexpr int kBannerHeight = 177;
+constexpr int kAdversaryLimit = 9;
+
+int adversariesInPlay() {
+    const int count = matchState.adversaryCount;
+    if (count < 0) return 0;
+    return count < kAdversaryLimit ? count : kAdversaryLimit;
+}
+
+// Takes one cell off every snake that still has cells behind its head; true if any shrank.
+bool shrinkSnakes() {
+    bool shrank = false;
+    for (Snake &player : playerSnake) {
+        if (player.length > 0) {
+            dropTail(player);
+            shrank = true;
+        }
+    }
+    for (int i = 0; i < adversariesInPlay(); ++i) {
+        if (adversarySnake[i].length > 0) {
+            dropTail(adversarySnake[i]);
+            shrank = true;
+        }
+    }
+    return shrank;
+}
+
+// Waits for the end of this tick's period. A late tick moves the schedule on instead of
+// leaving a debt to catch up. Times are compared through their signed difference, so the
+// clock's wrap after about 49.7 days changes nothing.
+void waitForDeadline(TickLoop &loop) {
+    const uint32_t period = loop.levelEndCounter == 0 ? kTickMilliseconds : kWindDownMilliseconds;
+    loop.tickDeadline += period;
+    const uint32_t now = matchClock.getTicks();
+    const int32_t remaining = static_cast<int32_t>(loop.tickDeadline - now);
+    if (remaining > 0) {
+        matchClock.delay(static_cast<uint32_t>(remaining));
+    } else {
+        loop.tickDeadline = now;
+    }
+}
+
+} // namespace
+
+void resetMatchClock() {
+    matchClock = MatchClock{SDL_GetTicks, SDL_Delay};
+}
+
+void updatePauseBanner() {
+    if (matchState.pauseShown == matchState.paused) return;
+    matchState.pauseShown = matchState.paused;
+    if (!matchState.paused) {
+        redrawBoard(board); // paints every cell over the banner and presents
+        return;
+    }
+    SDL_Surface *surface = matchState.screenSurface;
+    if (surface == nullptr) return;
+    const bool locked = lockSurface(surface);
+    decodeAndBlit(pauseBanner.bytes, pauseBanner.length, surface, (surface->h - kBannerHeight) / 2,
+                  (surface->w - kBannerWidth) / 2);
+    if (locked) unlockSurface(surface);
+    presentRect(surface, 0, 0, 0, 0);
+}
+
+bool runTick(TickLoop &loop) {
+    board.autoPresent = 1;
+    pollInput();
+    updatePauseBanner();
+    if (!matchState.paused && loop.levelEndCounter == 0) matchTick();
+
+    // The level is won: shrink every snake, whether paused or not, and count on from the
+    // last tick in which anything shrank.
+    if (matchState.levelFruitCount >= kFruitsToCompleteLevel) {
+        if (shrinkSnakes()) loop.levelEndCounter = 0;
+        ++loop.levelEndCounter;
+        if (loop.levelEndCounter == kLevelEndTicks) return false;
+    }
+    waitForDeadline(loop);
+    return true;
+}
+
+bool playLevel() {
+    TickLoop loop{0, 0};
+    setupLevel();
+    matchState.pauseShown = 0; // a level may begin paused; its first tick shows the banner
+    loop.tickDeadline = matchClock.getTicks();
+    while (matchState.matchRunning) {
+        if (!runTick(loop)) break;
+    }
+    return matchState.matchRunning != 0;
+}
+
+void completeLevel() {
+    for (Snake &player : playerSnake)
+        player.lives = player.lives >= 1 ? saturatingAdd(player.lives, 2) : 3;
+    matchState.levelFruitCount = 0;
+    const int next = (matchState.levelType + 1) % kLayoutCount;
+    matchState.levelType = static_cast<int8_t>(next < 0 ? next + kLayoutCount : next);
+}
+
+void playMatch() {
+    for (Snake &player : playerSnake)
+        player.lives = kStartingLives;
+    matchState.paused = 0;
+    matchState.matchRunning = 1;
+    matchState.levelFruitCount = 0;
+    while (playLevel())
+        completeLevel();
+}
+
+} // namespace ravela

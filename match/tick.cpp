@@ -1,0 +1,178 @@
+// The rules of one match tick and the loss of a life. Every cell a snake changes goes
+// through the Board, and the status row is redrawn whenever a life or a yellow fruit
+// changes hands. The signed-byte counters saturate instead of wrapping.
+
+#include "match/tick.h"
+
+#include "display/board.h"
+#include "match/level.h"
+#include "match/match_state.h"
+#include "match/status_row.h"
+#include "snakes/path_finder.h"
+#include "snakes/snake.h"
+
+namespace ravela {
+
+namespace {
+
+constexpr int8_t kPlayerCount = 3;
+constexpr int kAdversaryLimit = 9;
+
+// Egg countdown after a lost life, and the earliest length from which such an egg may
+// hatch (six steps of its countdown done).
+constexpr int8_t kLostLifeCountdown = 50;
+constexpr int32_t kEarliestHatchLength = -45;
+// Growth every adversary gets when a player meets a green or red fruit.
+constexpr int32_t kAdversaryFruitGrowth = 12;
+// Trail mode keeps at most two cells behind the head and never stops growing.
+constexpr int32_t kTrailLength = 2;
+constexpr int32_t kTrailGrowth = 10;
+// Where an out player's record is parked: a wall cell in every layout.
+constexpr int kParkingRow = 1;
+constexpr int kParkingColumn = 0;
+
+// Step results of stepSnake.
+constexpr int kAteYellow = 1;
+constexpr int kBlocked = 2;
+
+// Adversaries in play; a negative count means none.
+int adversariesInPlay() {
+    const int count = matchState.adversaryCount;
+    if (count < 0) return 0;
+    return count < kAdversaryLimit ? count : kAdversaryLimit;
+}
+
+// Growth for a yellow fruit: more the further the level has come.
+int32_t yellowGrowth() {
+    return 2 * static_cast<int32_t>(matchState.levelFruitCount) + 2;
+}
+
+// The code of a player's broken egg: what another snake swallows.
+int32_t brokenEggOf(const Snake &snake) {
+    return snake.colourBase + kBrokenEggTile;
+}
+
+bool isFruitThatMovesAdversaries(int8_t code) {
+    return code == kGreenFruit || code == kRedFruit;
+}
+
+void adversaryTurn(Snake &adversary) {
+    // Adversary eggs are always broken and never count down.
+    if (isEgg(adversary)) return;
+    // Shrunk to its head: it dies as a grey egg where it stands.
+    if (adversary.length == 0) {
+        turnToEgg(adversary, false, -1);
+        return;
+    }
+    chooseDirection(adversary);
+    const int8_t ahead = lookAhead(adversary);
+    for (int8_t p = 0; p < kPlayerCount; ++p)
+        if (ahead == brokenEggOf(playerSnake[p])) loseLife(p);
+    // A green or red fruit an adversary takes reappears elsewhere before it is eaten.
+    if (isFruitThatMovesAdversaries(ahead)) placeFruit(ahead);
+    // Yellow fruit eaten by an adversary is replaced but does not count for the level.
+    if (stepSnake(adversary, yellowGrowth()) == kAteYellow) placeFruit(kYellowFruit);
+}
+
+// A waiting egg hatches when its player pressed a key, still has lives and has waited long
+// enough; hatch itself refuses while another snake covers the egg.
+void hatchIfKeyed(Snake &player) {
+    if (player.direction >= 0 && isEgg(player) && player.lives >= 0 &&
+        player.length >= kEarliestHatchLength) {
+        hatch(player);
+    }
+}
+
+void playerTurn(int8_t p) {
+    Snake &player = playerSnake[p];
+    const int8_t ahead = lookAhead(player);
+
+    if (ahead == kGreyEgg) {
+        player.lives = saturatingAdd(player.lives, 1);
+        drawLives(p);
+    }
+    if (ahead == kGreenFruit) {
+        // Cut back to the head: body and trail go, and the step below eats the fruit.
+        turnToEgg(player, true, 1);
+        hatch(player);
+        player.trailMode = 0;
+    }
+    if (ahead == kRedFruit) player.trailMode = 1;
+    if (isFruitThatMovesAdversaries(ahead)) {
+        for (int i = 0; i < adversariesInPlay(); ++i)
+            adversarySnake[i].growth += kAdversaryFruitGrowth;
+    }
+    if (player.trailMode) {
+        // Cells beyond the second behind the head stay on the Board as the player's wall.
+        if (player.length > kTrailLength) player.length = kTrailLength;
+        player.growth = kTrailGrowth;
+    }
+    for (int8_t q = 0; q < kPlayerCount; ++q)
+        if (q != p && ahead == brokenEggOf(playerSnake[q])) loseLife(q);
+
+    const int result = stepSnake(player, yellowGrowth());
+    if (result == kAteYellow) {
+        placeFruit(kYellowFruit);
+        matchState.levelFruitCount = saturatingAdd(matchState.levelFruitCount, 1);
+        player.levelFruits = saturatingAdd(player.levelFruits, 1);
+        drawLevelProgress();
+    } else if (result == kBlocked) {
+        loseLife(p);
+    }
+}
+
+} // namespace
+
+int8_t saturatingAdd(int8_t value, int32_t delta) {
+    const int64_t sum = static_cast<int64_t>(value) + delta;
+    if (sum < -128) return -128;
+    if (sum > 127) return 127;
+    return static_cast<int8_t>(sum);
+}
+
+void loseLife(int8_t p) {
+    if (p < 0 || p >= kPlayerCount) return;
+    Snake &player = playerSnake[p];
+
+    // A living player is wiped with its trail; an egg restarts its countdown in place.
+    turnToEgg(player, true, kLostLifeCountdown);
+    player.lives = saturatingAdd(player.lives, -1);
+    player.trailMode = 0;
+    // Each life lost takes back one of the player's yellow fruits of this level.
+    if (player.levelFruits != 0) {
+        player.levelFruits = saturatingAdd(player.levelFruits, -1);
+        matchState.levelFruitCount = saturatingAdd(matchState.levelFruitCount, -1);
+        drawLevelProgress();
+    }
+
+    if (player.lives < 0) {
+        // Out: the egg turns grey and belongs to nobody; the record waits on a wall cell.
+        hatch(player);
+        player.colourBase = kAdversaryBase;
+        turnToEgg(player, false, -1);
+        setHeadCell(player, kParkingRow, kParkingColumn);
+        if (player.levelFruits != 0) {
+            matchState.levelFruitCount =
+                saturatingAdd(matchState.levelFruitCount, -player.levelFruits);
+            drawLevelProgress();
+        }
+    }
+    drawLives(p);
+
+    // With every player out the adversaries stop snatching single-step goals.
+    for (const Snake &each : playerSnake)
+        if (each.lives >= 0) return;
+    for (int i = 0; i < adversariesInPlay(); ++i)
+        adversarySnake[i].greedy = 0;
+}
+
+void matchTick() {
+    for (int i = 0; i < adversariesInPlay(); ++i)
+        adversaryTurn(adversarySnake[i]);
+    for (Snake &player : playerSnake)
+        hatchIfKeyed(player);
+    for (int8_t p = 0; p < kPlayerCount; ++p)
+        playerTurn(p);
+}
+
+} // namespace ravela

@@ -8,6 +8,7 @@
 
 #include "display/board.h"
 #include "display/surface.h"
+#include "match/match_loop.h"
 #include "match/match_state.h"
 #include "match/random.h"
 #include "snakes/snake.h"
@@ -38,6 +39,7 @@ void resetGame(SDL_Surface *surface, uint32_t seed) {
     resetMatchState();
     matchState.screenSurface = surface;
     surfaceTrace = SurfaceTrace{};
+    resetMatchClock();
     srand(seed);
 }
 

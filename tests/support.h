@@ -10,8 +10,8 @@ namespace ravela::testing {
 
 // Starts SDL video on the dummy driver (once) and returns a new 640x480 software surface.
 SDL_Surface *makeSurface(int bitsPerPixel, int width = 640, int height = 480);
-// Resets the Board (painting on the surface), the twelve snakes and the match state,
-// and seeds the random generator.
+// Resets the Board (painting on the surface), the twelve snakes, the match state and
+// the match clock, and seeds the random generator.
 void resetGame(SDL_Surface *surface, uint32_t seed = 1);
 // The pixel at (x, y) as stored: 2, 3 or 4 bytes, lowest address lowest byte.
 uint32_t pixelAt(SDL_Surface *surface, int x, int y);
