@@ -27,7 +27,8 @@ constexpr DirectionKey kDirectionKeys[] = {
 };
 
 // Dead players' eggs wait for a key afresh every tick; repainting them brings back an egg
-// that another snake covered for a while, and shows an intact egg once it has broken.
+// that another snake covered for a while, and shows the egg as broken once its
+// countdown has run out.
 void keepEggs() {
     for (Snake &player : playerSnake) {
         if (!isEgg(player)) continue;

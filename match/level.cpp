@@ -153,8 +153,7 @@ void setupLevel() {
         drawLives(p);
     }
 
-    const int count = matchState.adversaryCount < 9 ? matchState.adversaryCount : 9;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < adversariesInPlay(); ++i) {
         Snake &adversary = adversarySnake[i];
         initSnake(adversary);
         adversary.colourBase = kAdversaryBase;

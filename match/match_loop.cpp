@@ -26,13 +26,6 @@ constexpr int8_t kStartingLives = 5;
 constexpr int kLayoutCount = 8;
 constexpr int kBannerWidth = 540;
 constexpr int kBannerHeight = 177;
-constexpr int kAdversaryLimit = 9;
-
-int adversariesInPlay() {
-    const int count = matchState.adversaryCount;
-    if (count < 0) return 0;
-    return count < kAdversaryLimit ? count : kAdversaryLimit;
-}
 
 // Takes one cell off every snake that still has cells behind its head; true if any shrank.
 bool shrinkSnakes() {

@@ -11,4 +11,9 @@ void resetMatchState() {
     matchState = MatchState{surface, 0, 0, 0, 0, 0, 1, 0};
 }
 
+int adversariesInPlay() {
+    const int count = matchState.adversaryCount;
+    return count < 0 ? 0 : count > 9 ? 9 : count;
+}
+
 } // namespace ravela

@@ -24,5 +24,7 @@ extern MatchState matchState;
 
 // Puts the match state back to its values at program start (keeps the surface).
 void resetMatchState();
+// The number of adversary records in play: adversaryCount held within 0..9.
+int adversariesInPlay();
 
 } // namespace ravela

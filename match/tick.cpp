@@ -16,7 +16,6 @@ namespace ravela {
 namespace {
 
 constexpr int8_t kPlayerCount = 3;
-constexpr int kAdversaryLimit = 9;
 
 // Egg countdown after a lost life, and the earliest length from which such an egg may
 // hatch (six steps of its countdown done).
@@ -34,13 +33,6 @@ constexpr int kParkingColumn = 0;
 // Step results of stepSnake.
 constexpr int kAteYellow = 1;
 constexpr int kBlocked = 2;
-
-// Adversaries in play; a negative count means none.
-int adversariesInPlay() {
-    const int count = matchState.adversaryCount;
-    if (count < 0) return 0;
-    return count < kAdversaryLimit ? count : kAdversaryLimit;
-}
 
 // Growth for a yellow fruit: more the further the level has come.
 int32_t yellowGrowth() {

@@ -227,7 +227,7 @@ bool hatch(Snake &snake) {
     snake.growth = 2;
     snake.direction = static_cast<int8_t>(snake.direction & 3); // no direction becomes right
     // The egg stays on screen until the new tail passes over its cell and erases it.
-    board.cells[row][col] = kEmpty;
+    if (onGrid(row, col)) board.cells[row][col] = kEmpty;
     return true;
 }
 
