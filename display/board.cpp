@@ -42,18 +42,14 @@ constexpr Rgb kPaletteColours[kPaletteSize] = {
 };
 
 // The empty-cell, wall and fruit tiles, side by side: row by row, ten characters each.
-// Empty: 'a' and 'b' are the two dark colours. Wall: 'a' is the grey ring. Fruit: 'a' is the fruit colour.
+// Empty: 'a' and 'b' are the two dark colours. Wall: 'a' is the grey ring. Fruit: 'a' is the fruit
+// colour.
 constexpr const char *kCellTables[10][3] = {
-    {"..........", "..aaaaaa..", "......aa.."},
-    {".aaaa.bbbb", ".a......a.", ".....aaa.."},
-    {".abbab.aab", "a........a", ".....a...."},
-    {".abbab.aab", "a........a", "...aaaa..."},
-    {".a..a.bbbb", "a........a", ".aaaaaaaa."},
-    {"..aa...aa.", "a........a", "aaaaaaaaaa"},
-    {".bbbb.a..a", "a........a", "aaaaaaaaaa"},
-    {".baa.b.bba", "a........a", "aaaaaaaaaa"},
-    {".baa.b.bba", ".a......a.", ".aaaaaaaa."},
-    {".bbbb.aaaa", "..aaaaaa..", "...aaaa..."},
+    {"..........", "..aaaaaa..", "......aa.."}, {".aaaa.bbbb", ".a......a.", ".....aaa.."},
+    {".abbab.aab", "a........a", ".....a...."}, {".abbab.aab", "a........a", "...aaaa..."},
+    {".a..a.bbbb", "a........a", ".aaaaaaaa."}, {"..aa...aa.", "a........a", "aaaaaaaaaa"},
+    {".bbbb.a..a", "a........a", "aaaaaaaaaa"}, {".baa.b.bba", "a........a", "aaaaaaaaaa"},
+    {".baa.b.bba", ".a......a.", ".aaaaaaaa."}, {".bbbb.aaaa", "..aaaaaa..", "...aaaa..."},
 };
 
 // The sixteen snake tiles in four groups of four, row by row: 'b' is the body colour,
@@ -85,7 +81,8 @@ constexpr const char *kSnakeSheet[4][10][4] = {
         {".bcbbbbbb.", "...bbbb...", "...b.b.bbb", "bbb.b.b..."},
         {".bcbbbbbb.", "..........", "..........", ".........."},
     },
-    // B+8 corner left-bottom | B+9 corner top-left | B+10 corner right-bottom | B+11 corner top-right
+    // B+8 corner left-bottom | B+9 corner top-left | B+10 corner right-bottom | B+11 corner
+    // top-right
     {
         {"..........", ".bcbbbbbb.", "..........", ".bcbbbbbb."},
         {"bbbbb.....", "bbcbbbbbb.", ".....bbbbb", ".bcbbbbbbb"},
@@ -156,8 +153,8 @@ void initBoard(Board &board, SDL_Surface *surface) {
     board.surface = surface;
     board.autoPresent = 0;
     for (int i = 0; i < kPaletteSize; ++i)
-        board.palette[i] = mapColour(surface, kPaletteColours[i].r, kPaletteColours[i].g,
-                                     kPaletteColours[i].b);
+        board.palette[i] =
+            mapColour(surface, kPaletteColours[i].r, kPaletteColours[i].g, kPaletteColours[i].b);
     std::memset(board.tiles, 0, sizeof board.tiles);
 
     for (int row = 0; row < kCellPixels; ++row) {
@@ -206,8 +203,8 @@ void setCellAndDraw(Board &board, int8_t code, int row, int col) {
     }
 
     const int bytesPerPixel = surface->format->BytesPerPixel;
-    uint8_t *line = static_cast<uint8_t *>(surface->pixels) +
-                    row * kCellPixels * surface->pitch + col * kCellPixels * bytesPerPixel;
+    uint8_t *line = static_cast<uint8_t *>(surface->pixels) + row * kCellPixels * surface->pitch +
+                    col * kCellPixels * bytesPerPixel;
     const uint8_t *tile = board.tiles[static_cast<uint8_t>(code)];
     for (int y = 0; y < kCellPixels; ++y, line += surface->pitch)
         for (int x = 0; x < kCellPixels; ++x)

@@ -14,7 +14,9 @@ namespace {
 constexpr uint8_t kLightEdge = 9;
 constexpr uint8_t kDarkEdge = 8;
 
-bool isWall(const Board &board, int row, int col) { return board.cells[row][col] == kWall; }
+bool isWall(const Board &board, int row, int col) {
+    return board.cells[row][col] == kWall;
+}
 
 // Builds the texture of the wall cell at (row, col) into tile 15: twenty random numbers
 // colour the bricks five pixels each, then the sides that face no wall get a bevel.
@@ -32,13 +34,17 @@ void buildBrickTile(Board &board, int row, int col) {
         r >>= 3;
     }
     if (!wallAbove)
-        for (int k = 0; k < 10; ++k) tile[k] = kLightEdge;
+        for (int k = 0; k < 10; ++k)
+            tile[k] = kLightEdge;
     if (!wallBelow)
-        for (int k = 90; k < 100; ++k) tile[k] = kDarkEdge;
+        for (int k = 90; k < 100; ++k)
+            tile[k] = kDarkEdge;
     if (!wallLeft)
-        for (int k = 0; k < 100; k += 10) tile[k] = kLightEdge;
+        for (int k = 0; k < 100; k += 10)
+            tile[k] = kLightEdge;
     if (!wallRight)
-        for (int k = 9; k < 100; k += 10) tile[k] = kDarkEdge;
+        for (int k = 9; k < 100; k += 10)
+            tile[k] = kDarkEdge;
 }
 
 void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) {

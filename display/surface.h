@@ -9,8 +9,8 @@ struct SDL_Surface;
 namespace ravela {
 
 struct SurfaceTrace {
-    bool on;           // record the calls below
-    std::string calls; // 'L' lock, 'U' unlock, 'P' present, in call order
+    bool on;            // record the calls below
+    std::string calls;  // 'L' lock, 'U' unlock, 'P' present, in call order
     int lastPresent[4]; // x, y, w, h of the latest present
 };
 

@@ -14,7 +14,9 @@
 
 namespace ravela {
 
-int chooseDepth(int desktopBits) { return desktopBits < 15 || desktopBits > 32 ? 16 : desktopBits; }
+int chooseDepth(int desktopBits) {
+    return desktopBits < 15 || desktopBits > 32 ? 16 : desktopBits;
+}
 
 void startUp(int argumentCount) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {

@@ -66,7 +66,11 @@ bool hatch(Snake &snake);
 bool isEgg(const Snake &snake);
 
 // Row and column of the head cell.
-inline int headRow(const Snake &snake) { return snake.rows[snake.headIndex]; }
-inline int headColumn(const Snake &snake) { return snake.columns[snake.headIndex]; }
+inline int headRow(const Snake &snake) {
+    return snake.rows[snake.headIndex];
+}
+inline int headColumn(const Snake &snake) {
+    return snake.columns[snake.headIndex];
+}
 
 } // namespace ravela

@@ -12,7 +12,8 @@ using namespace ravela;
 TEST(Random, KnownSequenceAfterSeeding) {
     ravela::srand(1); // the seed's first value is drawn and dropped
     const int expected[] = {130, 10982, 1090, 11656, 7117, 17595};
-    for (int value : expected) EXPECT_EQ(ravela::rand(), value);
+    for (int value : expected)
+        EXPECT_EQ(ravela::rand(), value);
 
     ravela::srand(0xDEADBEEF);
     EXPECT_EQ(ravela::rand(), 23765);
