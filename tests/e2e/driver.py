@@ -1,0 +1,354 @@
+#!/usr/bin/env python3
+"""Plays the real ravela program in a private X server, as a person would, and checks
+what it shows pixel by pixel. Each scenario starts its own X server and game.
+
+    driver.py --ravela build/ravela SCENARIO                 exit status 0 when it passed
+    driver.py --ravela build/ravela screenshots --out DIR    a PNG of each screen
+"""
+
+import argparse
+import os
+import signal
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True  # the two modules below leave no __pycache__ in the source tree
+
+from screen import (BLACK, COLUMNS, FIXED_TILES, HEAD_DOWN, HEAD_RIGHT, INTACT_EGG, MANUAL_PAGE, PAUSE_BANNER,
+                    PLAYER_1, ROWS, arena_things, banner_problem, border_walls, bricks_problem,
+                    count_screen_problem, first_level_problem, grey_cells, grey_heads, is_near_white,
+                    level_problem, manual_page_problem, player_head, selection, selection_problem,
+                    title_problem)
+from xsession import GAMES, Failure, Game, XServer, expect, poll
+
+# ---------------------------------------------------------------------------------------
+# Steps shared by the scenarios. The checks given to wait_for return None once the
+# capture shows what is awaited, else what is still wrong.
+
+
+def title_menu(game):
+    """Waits for the title menu with nothing selected."""
+    return game.wait_for(lambda c: title_problem(c) or selection_problem(c, "none"),
+                         "the title menu with nothing selected")
+
+
+def select_item(game, item):
+    """Tab until the white outline is on the item: Tab goes none → Começar → Manual → Começar."""
+    for _ in range(2):
+        current = selection(game.capture())
+        if current == item:
+            break
+        game.key("Tab")
+        game.wait_for(lambda c: None if selection(c) not in (None, current) else f"the outline still shows "
+                      f"{current}", "Tab to move the outline")
+    return game.wait_for(lambda c: selection_problem(c, item), f"Tab to select {item}")
+
+
+def open_manual(game):
+    """From the title menu to the first manual page; returns the title as it was left."""
+    title = select_item(game, "Manual")
+    game.key("Return")
+    return title, game.wait_for(lambda c: manual_page_problem(c, title, []), "the first manual page")
+
+
+def open_count_screen(game):
+    """From the title menu: Tab selects "Começar", Return confirms it."""
+    select_item(game, "Começar")
+    game.key("Return")
+    return game.wait_for(lambda c: count_screen_problem(c, None), "the adversary-count screen, nothing highlighted")
+
+
+def start_match(game, adversaries, paused=False):
+    """From the title menu to a match against that many adversaries. With paused, Return
+    goes in right behind the digit, so the first tick of the fresh level pauses it."""
+    open_count_screen(game)
+    if paused:
+        game.key(str(adversaries), "Return", delay=0)
+        return game.wait_for(lambda c: banner_problem(c) or level_problem(c, adversaries),
+                             f"a paused first level with {adversaries} adversaries")
+    game.key(str(adversaries))
+    return game.wait_for(first_level_problem, "the first level")
+
+
+# Window mode declares a window of fixed size; see scenario_full_screen.
+FIXED_SIZE = "program specified maximum size: 640 by 480"
+
+# ---------------------------------------------------------------------------------------
+# Scenarios.
+
+
+def scenario_startup(x, program, workdir):
+    """The console lines, the window, the title menu and its moving demo snake."""
+    game = Game(x, program, workdir)
+    out = poll(lambda: game.stdout().count(b"\n") >= 4 and game.stdout(), 10, "the start-up lines")
+    hint = b"\nPara tela cheia executar o programa digitando\nqualquer coisa ap\xf3s o nome do programa\n"
+    expect(out in [b"Usando tela 640x480x%d  SWSURFACE\n" % depth + hint for depth in (15, 16, 24, 32)],
+           f"start-up lines: {out!r}")
+    expect((game.width, game.height) == (640, 480), f"the window is {game.width}x{game.height}")
+    expect(game.name() == "Ravela", f"the window title is {game.name()!r}")
+    expect(FIXED_SIZE in game.size_hints(), f"the window is not of fixed size: {game.size_hints()}")
+    first = grey_heads(arena_things(title_menu(game)))
+
+    def moved(capture):
+        heads = grey_heads(arena_things(capture))
+        return title_problem(capture) or (f"the demo snake's head is still at {heads}" if heads == first else None)
+
+    game.wait_for(moved, "the demo snake's head to move")
+
+
+def scenario_title_navigation(x, program, workdir):
+    """Tab and the pointer move the white outline; Return with nothing selected does nothing."""
+    game = Game(x, program, workdir)
+    title_menu(game)
+    # The title menu reads its events in order: if it still shows the title and the outline
+    # after the Tab, the Return before it was read and did nothing.
+    game.key("Return", "Tab")
+    game.wait_for(lambda c: title_problem(c) or selection_problem(c, "Começar"),
+                  "a lone Return to do nothing and the Tab behind it to select \"Começar\"")
+    game.key("Tab")
+    game.wait_for(lambda c: selection_problem(c, "Manual"), "Tab to move the outline to \"Manual\"")
+    game.key("Tab")
+    game.wait_for(lambda c: selection_problem(c, "Começar"), "Tab to move the outline back to \"Começar\"")
+    # Each pointer zone is its item's outline moved four pixels down: "Começar" x 212-430,
+    # y 192-250; "Manual" x 225-413, y 252-302. Every move changes the selection.
+    for x_pixel, y_pixel, item in ((300, 275, "Manual"), (300, 190, "none"), (300, 250, "Começar"),
+                                   (300, 251, "none"), (212, 192, "Começar"), (211, 192, "none"),
+                                   (413, 302, "Manual"), (414, 302, "none"), (430, 250, "Começar"),
+                                   (300, 100, "none")):
+        game.point(x_pixel, y_pixel)
+        game.wait_for(lambda c, item=item: selection_problem(c, item),
+                      f"the pointer at ({x_pixel}, {y_pixel}) to select {item}")
+    game.key("Return", "Tab")
+    game.wait_for(lambda c: title_problem(c) or selection_problem(c, "Começar"),
+                  "Return after the pointer left both items to do nothing")
+
+
+def scenario_manual(x, program, workdir):
+    """Three pages in turn over the title screen, then back to the title menu."""
+    game = Game(x, program, workdir)
+    title_menu(game)
+    title, page = open_manual(game)
+    shots = [page]
+    # Any key turns a page, Escape as well, and a mouse button turns the last one; neither
+    # a key's release nor a pointer move does, or the pages would come out of turn.
+    for n, key in ((2, "space"), (3, "Escape")):
+        game.point(600, 20 * n)
+        game.key(key)
+        seen = [shot.area(*MANUAL_PAGE) for shot in shots]
+        shots.append(game.wait_for(lambda c: manual_page_problem(c, title, seen), f"{key} to show page {n}"))
+    # Only the third page, the keys, has white in it: its key caps.
+    white = [shot.count(MANUAL_PAGE, is_near_white) for shot in shots]
+    expect(white[0] < 1000 and white[1] < 1000 and white[2] > 5000,
+           f"white pixels on pages 1 to 3: {white}; only the third, with its key caps, should have many")
+    game.click()
+    title_menu(game)
+
+
+def scenario_count_screen(x, program, workdir):
+    """The pointer highlights items; 3 starts a match with three adversaries."""
+    game = Game(x, program, workdir)
+    title_menu(game)
+    open_count_screen(game)
+    # Items are 320×80 pixels from y 80: even counts on the left, odd ones on the right.
+    for x_pixel, y_pixel, item in ((480, 285, 5), (10, 80, 0), (639, 479, 9), (160, 239, 2), (320, 79, None)):
+        game.point(x_pixel, y_pixel)
+        game.wait_for(lambda c, item=item: count_screen_problem(c, item),
+                      f"the pointer at ({x_pixel}, {y_pixel}) to highlight item {item}")
+    # Return right behind the 3 pauses the match on its first tick, before anything moves.
+    game.key("3", "Return", delay=0)
+    game.wait_for(lambda c: banner_problem(c) or level_problem(c, 3), "3 to start a match with three adversaries")
+
+
+def scenario_play(x, program, workdir):
+    """An arrow key hatches player 1, which then moves that way; another turns it. Down
+    first: along row 4 the egg of player 2 lies in the way."""
+    game = Game(x, program, workdir)
+    title_menu(game)
+    start_match(game, 0)
+    egg = FIXED_TILES[PLAYER_1 + INTACT_EGG]
+    game.key("Down")
+    rows = []
+
+    def heading_down(capture):
+        head = player_head(capture)
+        if head is None:
+            expect(capture.cell(4, 13) == egg, "player 1's egg went away and no head came")
+            return "player 1 has not hatched"
+        row, col, code = head
+        expect(col == 13 and code == PLAYER_1 + HEAD_DOWN and row >= max(rows, default=5),
+               f"player 1's head shows tile {code} at ({row}, {col}) after being in rows {rows}")
+        rows.append(row)
+        if capture.cell(4, 13) == egg:
+            return "the egg is still in its cell"
+        return None if row >= 10 else f"the head has only come to row {row}"
+
+    game.wait_for(heading_down, "player 1 to hatch and head down column 13, leaving its egg cell")
+    expect(len(set(rows)) >= 2, f"the head was seen in too few places: rows {rows}")
+    game.key("Right")
+    turn = []
+
+    def heading_right(capture):
+        head = player_head(capture)
+        expect(head is not None, "player 1's head went away after Right")
+        row, col, code = head
+        if code == PLAYER_1 + HEAD_DOWN and col == 13 and not turn:
+            return "player 1 has not turned yet"
+        turn[:] = turn or [row]
+        expect(code == PLAYER_1 + HEAD_RIGHT and row == turn[0],
+               f"after Right, player 1's head shows tile {code} at ({row}, {col})")
+        return None if col >= 19 else f"the head has only come to column {col}"
+
+    game.wait_for(heading_right, "player 1 to turn right")
+
+
+def scenario_pause(x, program, workdir):
+    """Return shows the banner and freezes the match; Return again removes it."""
+    game = Game(x, program, workdir)
+    title_menu(game)
+    start_match(game, 2)
+    game.key("Return")
+    first = game.wait_for(banner_problem, "Return to show the pause banner")
+    time.sleep(0.6)  # five ticks' time, in which nothing may change
+    second = game.capture()
+    expect(banner_problem(second) is None, "the banner went away by itself")
+    expect(first.rgb == second.rgb, "the screen changed while paused")
+    game.key("Return")
+    shown = game.wait_for(lambda c: "the banner is still there" if c.count(PAUSE_BANNER, is_near_white) else None,
+                          "Return again to remove the banner")
+    unknown = [(r, c) for r in range(ROWS) for c in range(COLUMNS) if shown.cell_code(r, c) is None]
+    expect(not unknown, f"cells show no known tile after the banner went: {unknown[:5]}")
+    expect(bricks_problem(shown, border_walls()) is None, "the walls were not repainted in bricks")
+    frozen = grey_cells(second)
+    game.wait_for(lambda c: "the adversaries stand still" if grey_cells(c) == frozen else None,
+                  "the adversaries to move again")
+
+
+def scenario_ending(x, program, workdir):
+    """Escape leaves the match, then the count screen, then the program with status 0."""
+    game = Game(x, program, workdir)
+    title_menu(game)
+    start_match(game, 1)
+    game.key("Escape")
+    game.wait_for(lambda c: count_screen_problem(c, None),
+                  "Escape in the match to bring back the count screen with nothing highlighted")
+    game.key("Escape")
+    title_menu(game)
+    game.key("Escape")
+    status = game.wait_exit()
+    expect(status == 0, f"Escape on the title menu ended the program with status {status}")
+
+
+def scenario_close(x, program, workdir):
+    """Closing the window ends the program with status 0, whatever screen is up."""
+    screens = (("title menu", lambda game: None),
+               ("manual", open_manual),
+               ("count screen", open_count_screen),
+               ("match", lambda game: start_match(game, 2)),
+               ("paused match", lambda game: start_match(game, 2, paused=True)))
+    for name, reach in screens:
+        game = Game(x, program, workdir)
+        title_menu(game)
+        reach(game)
+        game.request_close()
+        status = game.wait_exit()
+        expect(status == 0, f"closing the window on the {name} gave status {status}")
+
+
+def scenario_full_screen(x, program, workdir):
+    """With any argument, even an empty one: the same first line and no full-screen hint.
+    Without a window manager nobody resizes the window: it stays 640×480 and SDL draws the
+    picture into it scaled up to the screen's size. So the full-screen request is checked
+    in SDL's size hints instead: window mode declares a window of fixed size (as the
+    start-up scenario checks), full screen does not."""
+    for argument in ("full", ""):
+        game = Game(x, program, workdir, [argument])
+        poll(lambda: game.stdout().endswith(b"\n"), 10, "the start-up line")
+        # The title menu comes after the console lines, so a hint would be there by then.
+        # (Its picture is scaled in full screen, so it is not checked pixel by pixel.)
+        game.wait_for(lambda c: None if c.count((0, 0, c.width, c.height), lambda *p: p != BLACK) > 50000
+                      else "the window is still mostly black", "the title menu")
+        out = game.stdout()
+        expect(out in [b"Usando tela 640x480x%d  SWSURFACE\n" % depth for depth in (15, 16, 24, 32)],
+               f"with the argument {argument!r} the program printed {out!r}")
+        expect(FIXED_SIZE not in game.size_hints(), f"with the argument {argument!r} the window is "
+               f"a fixed-size window: {game.size_hints()}")
+        game.key("Escape")
+        status = game.wait_exit()
+        expect(status == 0, f"Escape on the title menu in full screen gave status {status}")
+
+
+def make_screenshots(x, program, workdir, out_dir):
+    """A PNG of each screen for the README: title, manual, count screen, match, pause."""
+    os.makedirs(out_dir, exist_ok=True)
+
+    def save(name, capture):
+        path = os.path.join(out_dir, name + ".png")
+        with open(path, "wb") as picture:
+            picture.write(capture.to_png())
+        print(f"saved {path}")
+
+    game = Game(x, program, workdir)
+    title_menu(game)
+    time.sleep(3)  # the demo snake eats a few fruits and grows
+    save("title", select_item(game, "Começar"))
+    save("manual", open_manual(game)[1])
+    game.key("space", "Escape", "Return")  # through the other two pages, back to the title
+    title_menu(game)
+    open_count_screen(game)
+    game.point(480, 205)
+    save("count", game.wait_for(lambda c: count_screen_problem(c, 3), "item 3 highlighted"))
+    game.key("3")
+    game.wait_for(first_level_problem, "the first level")
+    game.key("Down")
+    time.sleep(2)
+    game.key("Right")
+    time.sleep(1.5)
+    save("match", game.capture())
+    game.key("Return")
+    save("pause", game.wait_for(banner_problem, "the pause banner"))
+
+
+SCENARIOS = {name[len("scenario_"):]: function for name, function in globals().items()
+             if name.startswith("scenario_")}
+
+
+def on_deadline(_signum, _frame):
+    raise Failure("the scenario ran past its time limit")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--ravela", required=True, help="the ravela program to play")
+    parser.add_argument("--out", default="docs/screenshots", help="where screenshots go")
+    parser.add_argument("--time-limit", type=int, default=150, help="seconds before the driver gives up")
+    parser.add_argument("scenario", choices=sorted(SCENARIOS) + ["screenshots"])
+    args = parser.parse_args()
+    program = os.path.abspath(args.ravela)
+    signal.signal(signal.SIGALRM, on_deadline)
+    signal.signal(signal.SIGTERM, on_deadline)
+    signal.alarm(args.time_limit)
+    started = time.monotonic()
+    xserver = None
+    with tempfile.TemporaryDirectory(prefix="ravela-e2e-") as workdir:
+        try:
+            xserver = XServer(workdir)
+            if args.scenario == "screenshots":
+                make_screenshots(xserver, program, workdir, args.out)
+            else:
+                SCENARIOS[args.scenario](xserver, program, workdir)
+        except Failure as failure:
+            print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
+            return 1
+        finally:
+            signal.alarm(0)
+            for game in GAMES:
+                game.stop()
+            if xserver:
+                xserver.stop()
+    print(f"passed {args.scenario} in {time.monotonic() - started:.1f} s")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,283 @@
+"""A private X server and the game running in it, driven the way a person would.
+
+Xvfb picks the first free display number itself (-displayfd). xdotool sends keys and
+pointer moves through the XTEST extension, xwd captures the game window, and a close
+request goes to the window as a window manager would send it. Every child process is
+ended by its own id, and the kernel ends it too should the driver die first.
+"""
+
+import ctypes
+import ctypes.util
+import os
+import select
+import signal
+import subprocess
+import sys
+import time
+
+from screen import Capture
+
+
+class Failure(Exception):
+    """Something the game, or the machinery around it, did not do."""
+
+
+def expect(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def poll(check, timeout, what):
+    """Calls check until it returns something true, and returns that; fails after timeout
+    seconds, naming what it waited for."""
+    end = time.monotonic() + timeout
+    while True:
+        result = check()
+        if result:
+            return result
+        if time.monotonic() > end:
+            raise Failure(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.05)
+
+
+def die_with_parent():
+    """Runs in each child before it starts its program: the kernel sends it SIGKILL should
+    the driver itself end, even by SIGKILL."""
+    libc = ctypes.CDLL(ctypes.util.find_library("c"), use_errno=True)
+    libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
+def stop_process(process, name):
+    """Ends one child by its id: SIGTERM first, SIGKILL if it has not gone in 5 s. Never
+    raises, so that every other child still gets stopped."""
+    if process is None or process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=5)
+        return
+    except subprocess.TimeoutExpired:
+        print(f"{name} (pid {process.pid}) still runs 5 s after SIGTERM; killing it", file=sys.stderr)
+    process.kill()
+    try:
+        process.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        print(f"{name} (pid {process.pid}) still runs 30 s after SIGKILL", file=sys.stderr)
+
+
+class XServer:
+    """Xvfb with one 800×600 screen of depth 24. No window manager runs, so the game's
+    window sits centred at (80, 60); the pointer starts parked at (0, 0), outside it."""
+
+    WIDTH, HEIGHT = 800, 600
+
+    def __init__(self, workdir):
+        self.process = None
+        reader, writer = os.pipe()
+        self.log_path = os.path.join(workdir, "xvfb.log")
+        with open(self.log_path, "wb") as log:
+            try:
+                self.process = subprocess.Popen(
+                    ["Xvfb", "-displayfd", str(writer), "-screen", "0", f"{self.WIDTH}x{self.HEIGHT}x24",
+                     "-nolisten", "tcp", "-noreset"],
+                    pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                    preexec_fn=die_with_parent)
+            except OSError as error:
+                raise Failure(f"the X server could not start: {error}") from error
+            finally:
+                os.close(writer)
+        # The server writes its display number, then a newline, once it takes connections;
+        # the pipe stays open until both have come, or the server fails on the second write.
+        number = b""
+        end = time.monotonic() + 20
+        try:
+            while not number.endswith(b"\n") and time.monotonic() < end:
+                ready, _, _ = select.select([reader], [], [], max(0.0, end - time.monotonic()))
+                chunk = os.read(reader, 64) if ready else b""
+                if ready and not chunk:
+                    break
+                number += chunk
+        finally:
+            os.close(reader)
+        if not number.strip().isdigit():
+            stop_process(self.process, "Xvfb")
+            with open(self.log_path, errors="replace") as log:
+                raise Failure(f"the X server did not start (status {self.process.returncode}):\n"
+                              f"{log.read()[-2000:]}")
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
+        self.run("xdotool", "mousemove", "0", "0")
+
+    def run(self, *command, timeout=10):
+        """Runs an X client to completion and returns its output; fails on an error."""
+        try:
+            done = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout)
+        except subprocess.TimeoutExpired as error:
+            raise Failure(f"{' '.join(command)} did not finish in {timeout} s") from error
+        if done.returncode != 0:
+            raise Failure(f"{' '.join(command)} failed ({done.returncode}): "
+                          f"{done.stderr.decode(errors='replace').strip()}")
+        return done.stdout
+
+    def stop(self):
+        stop_process(self.process, "Xvfb")
+
+
+# Every game started, so that the driver can end them all by their ids however it stops.
+GAMES = []
+
+
+class Game:
+    """One run of ravela on the X server, its console output kept in files."""
+
+    def __init__(self, xserver, program, workdir, arguments=()):
+        self.x = xserver
+        self.out_path = os.path.join(workdir, "stdout")
+        self.err_path = os.path.join(workdir, "stderr")
+        with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
+            self.process = subprocess.Popen([program, *arguments], env=xserver.env, stdin=subprocess.DEVNULL,
+                                            stdout=out, stderr=err, preexec_fn=die_with_parent)
+        GAMES.append(self)
+        self.window = poll(self.find_window, 30, "a window titled \"Ravela\"")
+        self.left, self.top, self.width, self.height = poll(self.viewable_geometry, 10, "the window to show")
+        # Without a window manager nobody hands out the keyboard, so the driver does.
+        self.x.run("xdotool", "windowfocus", self.window)
+        poll(lambda: self.x.run("xdotool", "getwindowfocus").strip() == self.window.encode(), 10,
+             "the window to take the keyboard focus")
+
+    def find_window(self):
+        self.expect_running()
+        done = subprocess.run(["xdotool", "search", "--name", "^Ravela$"], env=self.x.env,
+                              capture_output=True, timeout=10)
+        ids = done.stdout.split()
+        return ids[0].decode() if ids else None
+
+    def viewable_geometry(self):
+        info = self.x.run("xwininfo", "-id", self.window).decode()
+        fields = dict(line.strip().split(": ", 1) for line in info.splitlines() if ": " in line)
+        if fields.get("Map State") != "IsViewable":
+            return None
+        return tuple(int(fields[name]) for name in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def expect_running(self):
+        status = self.process.poll()
+        if status is not None:
+            raise Failure(f"ravela ended early with status {status}; its errors:\n"
+                          f"{self.stderr().decode(errors='replace')}")
+
+    def stdout(self):
+        with open(self.out_path, "rb") as out:
+            return out.read()
+
+    def stderr(self):
+        with open(self.err_path, "rb") as err:
+            return err.read()
+
+    def name(self):
+        return self.x.run("xdotool", "getwindowname", self.window).decode().rstrip("\n")
+
+    def size_hints(self):
+        """The window's WM_NORMAL_HINTS as xprop prints them."""
+        return self.x.run("xprop", "-id", self.window, "WM_NORMAL_HINTS").decode()
+
+    def key(self, *names, delay=40):
+        """Presses and releases keys in order, delay milliseconds apart. SDL takes a press
+        that comes within 2 ms of the release of the same key for a key repeat, which the
+        game never sees; so the same key twice must go in two calls, each after the game
+        has shown its effect."""
+        expect(all(a != b for a, b in zip(names, names[1:])), f"the same key twice in a row: {names}")
+        self.expect_running()
+        self.x.run("xdotool", "key", "--delay", str(delay), *names)
+
+    def point(self, x, y):
+        """Moves the pointer to (x, y) in window pixels."""
+        self.expect_running()
+        self.x.run("xdotool", "mousemove", str(self.left + x), str(self.top + y))
+
+    def click(self):
+        self.expect_running()
+        self.x.run("xdotool", "click", "1")
+
+    def capture(self):
+        self.expect_running()
+        try:
+            return Capture.from_xwd(self.x.run("xwd", "-silent", "-id", self.window))
+        except ValueError as error:
+            raise Failure(str(error)) from error
+
+    def wait_for(self, problem, what, timeout=15):
+        """Captures until problem(capture) finds nothing wrong (returns None) and returns
+        that capture. On a timeout the failure tells what was still wrong, and the last
+        capture is saved in the working directory for a look."""
+        last = []
+
+        def attempt():
+            capture = self.capture()
+            last[:] = [capture, problem(capture)]
+            return last[1] is None
+
+        try:
+            poll(attempt, timeout, what)
+        except Failure as failure:
+            if not last:
+                raise
+            path = os.path.abspath(f"e2e-failure-{os.getpid()}.png")
+            with open(path, "wb") as picture:
+                picture.write(last[0].to_png())
+            raise Failure(f"{failure}: {last[1]}; last capture saved as {path}") from failure
+        return last[0]
+
+    def request_close(self):
+        """Asks the window to close as a window manager's close button does: a WM_PROTOCOLS
+        client message carrying WM_DELETE_WINDOW, which SDL turns into a quit event.
+        (xdotool's windowclose destroys the window instead, and windowkill cuts the
+        program's connection; SDL reports neither as a quit.)"""
+        send_close_request(self.x.display, int(self.window))
+
+    def wait_exit(self, timeout=10):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired as error:
+            raise Failure(f"ravela did not exit within {timeout} s") from error
+
+    def stop(self):
+        stop_process(self.process, "ravela")
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def send_close_request(display_name, window):
+    path = ctypes.util.find_library("X11")
+    expect(path, "libX11 is needed to send a close request")
+    xlib = ctypes.CDLL(path)
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XInternAtom.restype = ctypes.c_ulong
+    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                ctypes.POINTER(XEvent)]
+    xlib.XFlush.argtypes = [ctypes.c_void_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = xlib.XOpenDisplay(display_name.encode())
+    expect(display, f"cannot open display {display_name}")
+    try:
+        event = XEvent()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = window
+        event.xclient.message_type = xlib.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        event.xclient.data[1] = 0  # CurrentTime
+        expect(xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event)), "XSendEvent failed")
+        xlib.XFlush(display)
+    finally:
+        xlib.XCloseDisplay(display)
