@@ -29,6 +29,8 @@ constexpr int8_t kTailBodyBelow = 4;
 constexpr int8_t kTailBodyAbove = 5;
 constexpr int8_t kTailBodyRight = 6;
 constexpr int8_t kTailBodyLeft = 7;
+// The tail whose body continues in a direction: up, down, left, right.
+constexpr int8_t kTailToward[4] = {kTailBodyAbove, kTailBodyBelow, kTailBodyLeft, kTailBodyRight};
 
 // The longest a snake can be behind its head: one ring slot is always the head's.
 constexpr int32_t kMaxLength = kRingSize - 1;
@@ -226,8 +228,12 @@ bool hatch(Snake &snake) {
     snake.length = 0;
     snake.growth = 2;
     snake.direction = static_cast<int8_t>(snake.direction & 3); // no direction becomes right
-    // The egg stays on screen until the new tail passes over its cell and erases it.
-    if (onGrid(row, col)) board.cells[row][col] = kEmpty;
+    // The egg stays on screen until the new tail passes over its cell and erases it. Until
+    // then the cell is the snake's tail and is stored as one, unpainted: no fruit lands
+    // there, and neither another snake nor the snake itself can walk in.
+    if (onGrid(row, col))
+        board.cells[row][col] =
+            static_cast<int8_t>(snake.colourBase + kTailToward[snake.direction]);
     return true;
 }
 

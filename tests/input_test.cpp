@@ -1,16 +1,16 @@
-// The input poll: the direction rule with its held second turn, the pause and match keys,
-// focus events, keys that must do nothing, the players' eggs, and a quit request.
-// Events are pushed into SDL's queue on the dummy video driver.
+// The input poll: the direction rule with its held second turn, eggs waiting for a key,
+// the pause and match keys, focus events, and a quit request in the middle of the queue.
+// Events go through SDL's own queue on the dummy video driver.
 
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "display/board.h"
 #include "match/input.h"
-#include "match/level.h"
 #include "match/match_state.h"
 #include "snakes/snake.h"
 #include "tests/support.h"
@@ -18,260 +18,89 @@
 namespace ravela {
 namespace {
 
-constexpr int8_t kP1 = 16, kP2 = 32, kP3 = 48;
-
-void pushKey(SDLKey symbol, SDLMod mod = KMOD_NONE, uint8_t type = SDL_KEYDOWN) {
-    SDL_Event event{};
-    event.type = type;
-    event.key.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = symbol;
-    event.key.keysym.mod = mod;
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
-}
-
-void pushFocus(uint8_t gain, uint8_t state) {
-    SDL_Event event{};
-    event.type = SDL_ACTIVEEVENT;
-    event.active.type = SDL_ACTIVEEVENT;
-    event.active.gain = gain;
-    event.active.state = state;
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
-}
-
-void pushQuit() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
-}
-
-int pendingEvents() {
-    SDL_Event event;
-    int n = 0;
-    while (SDL_PollEvent(&event))
-        ++n;
-    return n;
-}
-
-class InputTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        if (surface == nullptr) surface = testing::makeSurface(32);
-    }
-    void SetUp() override {
-        testing::resetGame(surface, 3);
-        buildWalls(board, 0);
-        pendingEvents(); // start from an empty queue
-        matchState.matchRunning = 1;
-    }
-    void TearDown() override { pendingEvents(); }
-
-    // A living snake of one cell behind the head at (row, col), last moved in `direction`.
-    static Snake &moving(int p, int row, int col, int8_t direction) {
-        Snake &snake = playerSnake[p];
-        initSnake(snake);
-        snake.colourBase = kPlayerBase[p];
-        snake.lives = 5;
-        snake.growth = 0;
-        snake.direction = direction;
-        const int dr = direction == kUp ? -1 : direction == kDown ? 1 : 0;
-        const int dc = direction == kLeft ? -1 : direction == kRight ? 1 : 0;
-        setHeadCell(snake, row - dr, col - dc);
-        advanceHead(snake);
-        return snake;
-    }
-
-    static inline SDL_Surface *surface = nullptr;
+// One queued event: a key press or release, or a focus event with its state bits.
+struct Event {
+    int value; // the key symbol, or the focus state bits
+    uint8_t type = SDL_KEYDOWN, gain = 0;
 };
 
-TEST_F(InputTest, KeyTableSteersEachPlayerByItsOwnKeys) {
-    // Every player last moved up, so each horizontal key steers the next step at once.
-    moving(0, 20, 10, kUp);
-    moving(1, 20, 20, kUp);
-    moving(2, 20, 30, kUp);
-    pushKey(SDLK_LEFT);
-    pushKey(SDLK_d);
-    pushKey(SDLK_j);
-    pollInput();
-    EXPECT_EQ(playerSnake[0].direction, kLeft);
-    EXPECT_EQ(playerSnake[1].direction, kRight);
-    EXPECT_EQ(playerSnake[2].direction, kLeft);
+struct InputTest : ::testing::Test {
+    void SetUp() override {
+        static SDL_Surface *surface = testing::makeSurface(32);
+        testing::resetGame(surface, 3);
+        for (SDL_Event event; SDL_PollEvent(&event);) {
+        }
+        matchState.matchRunning = 1;
+    }
+    // Queues the events and polls once; tells whether the match is paused or has ended.
+    static std::string poll(std::initializer_list<Event> events) {
+        for (Event e : events) {
+            SDL_Event event{};
+            if (e.type == SDL_ACTIVEEVENT)
+                event.active = {e.type, e.gain, static_cast<uint8_t>(e.value)};
+            else
+                event.key = {e.type, 0, SDL_PRESSED, {0, SDLKey(e.value), KMOD_NONE, 0}};
+            SDL_PushEvent(&event);
+        }
+        pollInput();
+        return std::string(matchState.paused ? "paused" : "playing") +
+               (matchState.matchRunning ? "" : ", ended");
+    }
+    // Player p's direction and the request it holds for the step after.
+    static std::string requests(int p) {
+        static const char *const names[] = {"none", "up", "down", "left", "right"};
+        return std::string(names[playerSnake[p].direction + 1]) + ", " +
+               names[playerSnake[p].pendingDirection + 1];
+    }
+    // Player p alive at (20, 10 + 20p), one cell behind its head, having last moved in d;
+    // then the keys, and what they requested.
+    static std::string turn(int p, int8_t d, std::initializer_list<Event> keys) {
+        Snake &s = playerSnake[p];
+        initSnake(s);
+        s.colourBase = kPlayerBase[p];
+        s.direction = d;
+        setHeadCell(s, 20 + (d == kUp) - (d == kDown), 10 + 20 * p + (d == kLeft) - (d == kRight));
+        advanceHead(s);
+        poll(keys);
+        return requests(p);
+    }
+};
 
-    // And after a horizontal move each vertical key does.
-    moving(0, 20, 10, kRight);
-    moving(1, 20, 20, kRight);
-    moving(2, 20, 30, kRight);
-    pushKey(SDLK_DOWN);
-    pushKey(SDLK_w);
-    pushKey(SDLK_k);
-    pollInput();
-    EXPECT_EQ(playerSnake[0].direction, kDown);
-    EXPECT_EQ(playerSnake[1].direction, kUp);
-    EXPECT_EQ(playerSnake[2].direction, kDown);
-    for (const Snake &snake : playerSnake)
-        EXPECT_EQ(snake.pendingDirection, kNoDirection);
+TEST_F(InputTest, ARightAngleKeySteersTheNextStepAndOneAlongTheAxisWaits) {
+    EXPECT_EQ(turn(0, kUp, {{SDLK_LEFT}}), "left, none");
+    EXPECT_EQ(turn(1, kRight, {{SDLK_w}, {SDLK_s}}), "down, none");        // the later turn wins
+    EXPECT_EQ(turn(0, kDown, {{SDLK_UP}}), "down, up");                    // a reverse is held
+    EXPECT_EQ(turn(1, kRight, {{SDLK_KP6}, {SDLK_SPACE}}), "right, none"); // not match keys
+    // Two turns in one tick are made on two steps: one up, then one left.
+    EXPECT_EQ(turn(2, kRight, {{SDLK_i}, {SDLK_j}}), "up, left");
+    stepSnake(playerSnake[2], 0);
+    stepSnake(playerSnake[2], 0);
+    EXPECT_EQ(headRow(playerSnake[2]) * 100 + headColumn(playerSnake[2]), 19 * 100 + 49);
 }
 
-TEST_F(InputTest, TwoTurnsInOneTickAreMadeOnTwoConsecutiveSteps) {
-    Snake &snake = moving(0, 20, 20, kRight);
-    pushKey(SDLK_UP);
-    pushKey(SDLK_LEFT);
-    pollInput();
-    EXPECT_EQ(snake.direction, kUp);
-    EXPECT_EQ(snake.pendingDirection, kLeft);
-
-    stepSnake(snake, 0);
-    EXPECT_EQ(headRow(snake), 19);
-    EXPECT_EQ(headColumn(snake), 20);
-    stepSnake(snake, 0);
-    EXPECT_EQ(headRow(snake), 19);
-    EXPECT_EQ(headColumn(snake), 19);
+TEST_F(InputTest, OnlyEggsLoseTheirDirectionAtEveryPoll) {
+    turn(2, kUp, {});
+    turnToEgg(playerSnake[2], true, 20);
+    setCellAndDraw(board, kEmpty, 20, 50);
+    // I is along the egg's last move, yet it steers at once: an egg has no direction.
+    EXPECT_EQ(turn(1, kDown, {{SDLK_a}, {SDLK_i}}), "left, none");
+    EXPECT_EQ(requests(2), "up, none");
+    matchState.paused = 1; // and keys pressed while paused still steer the living
+    poll({});
+    EXPECT_EQ(requests(1), "left, none");
+    EXPECT_EQ(requests(2), "none, none");
+    EXPECT_EQ(board.cells[20][50], kPlayerBase[2] + 15); // its bare cell shows the egg again
 }
 
-TEST_F(InputTest, ALaterRightAngleKeyOverridesAndAReverseIsHeldThenDropped) {
-    Snake &snake = moving(0, 20, 20, kRight);
-    pushKey(SDLK_UP);
-    pushKey(SDLK_DOWN);
-    pollInput();
-    EXPECT_EQ(snake.direction, kDown);
-    EXPECT_EQ(snake.pendingDirection, kNoDirection);
-
-    moving(0, 20, 20, kRight);
-    pushKey(SDLK_LEFT);
-    pollInput();
-    EXPECT_EQ(snake.direction, kRight);
-    EXPECT_EQ(snake.pendingDirection, kLeft);
-    stepSnake(snake, 0);
-    EXPECT_EQ(headColumn(snake), 21);
-    EXPECT_EQ(snake.direction, kRight);
-    EXPECT_EQ(snake.pendingDirection, kNoDirection);
-}
-
-TEST_F(InputTest, ALivingPlayerKeepsItsDirectionAcrossPolls) {
-    // Keys pressed while paused still steer the first step after the pause.
-    Snake &snake = moving(1, 20, 20, kDown);
-    matchState.paused = 1;
-    pushKey(SDLK_a);
-    pollInput();
-    pollInput();
-    EXPECT_EQ(snake.direction, kLeft);
-}
-
-TEST_F(InputTest, EggsWaitForAKeyEveryPollAndAnyOfTheirKeysSetsTheDirection) {
-    Snake &egg = playerSnake[2];
-    initSnake(egg);
-    egg.colourBase = kP3;
-    setHeadCell(egg, 10, 10);
-    egg.length = -20;
-    egg.direction = kUp;
-    egg.lastMoves[0] = kUp;
-
-    pollInput();
-    EXPECT_EQ(egg.direction, kNoDirection);
-    EXPECT_EQ(board.cells[10][10], kP3 + 15); // its empty cell shows the egg again
-
-    // Along the axis of the last move, yet straight into direction: the egg has none.
-    pushKey(SDLK_i);
-    pollInput();
-    EXPECT_EQ(egg.direction, kUp);
-    EXPECT_EQ(egg.pendingDirection, kNoDirection);
-    pollInput();
-    EXPECT_EQ(egg.direction, kNoDirection);
-}
-
-TEST_F(InputTest, EggUpkeepShowsABrokenEggAndLeavesACoveredOneAlone) {
-    Snake &broken = playerSnake[0];
-    initSnake(broken);
-    broken.colourBase = kP1;
-    setHeadCell(broken, 10, 10);
-    broken.length = -1;
-    setCellAndDraw(board, kP1 + 15, 10, 10); // it broke on its last step
-
-    Snake &covered = playerSnake[1];
-    initSnake(covered);
-    covered.colourBase = kP2;
-    setHeadCell(covered, 10, 20);
-    covered.length = -30;
-    setCellAndDraw(board, kAdversaryBase + 13, 10, 20);
-
-    pollInput();
-    EXPECT_EQ(board.cells[10][10], kP1 + 14);
-    EXPECT_EQ(board.cells[10][20], kAdversaryBase + 13);
-    EXPECT_EQ(broken.length, -1);
-    EXPECT_EQ(covered.length, -30);
-}
-
-TEST_F(InputTest, ReturnTogglesThePauseAndTwoPressesCancelOut) {
-    pushKey(SDLK_RETURN);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 1);
-    pushKey(SDLK_RETURN);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 0);
-    pushKey(SDLK_RETURN);
-    pushKey(SDLK_RETURN);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 0);
-    EXPECT_EQ(matchState.matchRunning, 1);
-}
-
-TEST_F(InputTest, FocusLostOrGainedPausesAndOnlyReturnResumes) {
-    pushFocus(0, SDL_APPINPUTFOCUS);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 1);
-    pushFocus(1, SDL_APPINPUTFOCUS);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 1);
-    pushKey(SDLK_RETURN);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 0);
-
-    pushFocus(1, SDL_APPACTIVE);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 1);
-
-    matchState.paused = 0;
-    pushFocus(0, SDL_APPMOUSEFOCUS);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 0);
-}
-
-TEST_F(InputTest, EscapeEndsTheMatchAndOtherKeysOrEventsDoNothing) {
-    Snake &snake = moving(0, 20, 20, kRight);
-    pushKey(SDLK_KP_ENTER);
-    pushKey(SDLK_RETURN, KMOD_NONE, SDL_KEYUP);
-    pushKey(SDLK_UP, KMOD_NONE, SDL_KEYUP);
-    pushKey(SDLK_SPACE);
-    pushKey(SDLK_KP8);
-    pollInput();
-    EXPECT_EQ(matchState.paused, 0);
-    EXPECT_EQ(matchState.matchRunning, 1);
-    EXPECT_EQ(snake.direction, kRight);
-    EXPECT_EQ(snake.pendingDirection, kNoDirection);
-
-    // Escape does not stop the rest of the queue from being handled.
-    pushKey(SDLK_ESCAPE);
-    pushKey(SDLK_RETURN);
-    pollInput();
-    EXPECT_EQ(matchState.matchRunning, 0);
-    EXPECT_EQ(matchState.paused, 1);
-    EXPECT_EQ(pendingEvents(), 0);
-}
-
-TEST_F(InputTest, LetterKeysWorkWithShiftAndCapsLock) {
-    Snake &snake = moving(1, 20, 20, kRight);
-    pushKey(SDLK_s, static_cast<SDLMod>(KMOD_LSHIFT));
-    pollInput();
-    EXPECT_EQ(snake.direction, kDown);
-    moving(1, 20, 20, kRight);
-    pushKey(SDLK_w, static_cast<SDLMod>(KMOD_CAPS));
-    pollInput();
-    EXPECT_EQ(snake.direction, kUp);
-}
-
-// Writes the flags the poll has set by the time the program exits.
-void reportFlagsAtExit() {
-    std::fprintf(stderr, "paused=%d running=%d\n", matchState.paused, matchState.matchRunning);
+TEST_F(InputTest, ReturnTogglesFocusPausesAndEscapeEndsTheMatch) {
+    EXPECT_EQ(poll({{SDLK_RETURN}}), "paused");
+    EXPECT_EQ(poll({{SDLK_RETURN}, {SDLK_RETURN}}), "paused"); // two presses cancel out
+    EXPECT_EQ(poll({{SDLK_RETURN}}), "playing");
+    EXPECT_EQ(poll({{SDLK_KP_ENTER}, {SDLK_RETURN, SDL_KEYUP}}), "playing");
+    EXPECT_EQ(poll({{SDL_APPMOUSEFOCUS, SDL_ACTIVEEVENT}}), "playing");
+    EXPECT_EQ(poll({{SDL_APPINPUTFOCUS, SDL_ACTIVEEVENT, 1}}), "paused"); // gained, not lost
+    EXPECT_EQ(poll({{SDLK_RETURN}, {SDL_APPACTIVE, SDL_ACTIVEEVENT}}), "paused");
+    EXPECT_EQ(poll({{SDLK_ESCAPE}, {SDLK_RETURN}}), "playing, ended"); // the queue goes on
 }
 
 using InputDeathTest = InputTest;
@@ -280,19 +109,14 @@ TEST_F(InputDeathTest, AQuitRequestExitsAtOnceWithoutHandlingTheRestOfTheQueue) 
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            matchState.matchRunning = 1;
-            matchState.paused = 0;
-            // As in the program, SDL is shut down at exit; the flags are written first.
-            std::atexit(SDL_Quit);
-            std::atexit(reportFlagsAtExit);
-            pushKey(SDLK_RETURN);
-            pushQuit();
-            pushKey(SDLK_ESCAPE);
-            pushKey(SDLK_RETURN);
-            pollInput();
-            std::fprintf(stderr, "poll returned\n");
+            std::atexit(SDL_Quit); // as in the program; the flags are written first
+            std::atexit([] {
+                std::fprintf(stderr, "paused %d, running %d\n", matchState.paused,
+                             matchState.matchRunning);
+            });
+            poll({{SDLK_RETURN}, {0, SDL_QUIT}, {SDLK_ESCAPE}, {SDLK_RETURN}});
         },
-        ::testing::ExitedWithCode(0), "^paused=1 running=1\n$");
+        ::testing::ExitedWithCode(0), "^paused 1, running 1\n$");
 }
 
 } // namespace

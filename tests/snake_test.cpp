@@ -138,11 +138,12 @@ TEST_F(SnakeTest, HatchNeedsAnUncoveredEggAndTheTailDropSparesWhatLandsOnIt) {
     EXPECT_FALSE(turnToEgg(s, false, -1));
     EXPECT_FALSE(hatch(s));
     EXPECT_EQ(board.cells[10][10], 64 + kLeft);
-    board.cells[10][10] = B + kIntactEggTile;
-    const uint32_t randomBefore = matchState.randomState;
+    setCellAndDraw(board, B + kIntactEggTile, 10, 10);
+    const uint32_t eggPixel = testing::pixelAt(surface, 103, 105);
     ASSERT_TRUE(hatch(s));
-    EXPECT_EQ(board.cells[10][10], kEmpty);
-    EXPECT_EQ(matchState.randomState, randomBefore); // cleared without painting
+    // The egg's cell is the new snake's tail: stored as one, still showing the egg.
+    EXPECT_EQ(board.cells[10][10], B + 6);
+    EXPECT_EQ(testing::pixelAt(surface, 103, 105), eggPixel);
     EXPECT_FALSE(hatch(s));
     setCellAndDraw(board, kYellowFruit, 10, 10);
     steps(s, 3); // to the right, as an egg without direction hatches
