@@ -19,6 +19,15 @@ int chooseDepth(int desktopBits) {
 }
 
 void startUp(int argumentCount) {
+    // In a window the surface is shown pixel for pixel, so plain software copies are all
+    // SDL needs. Without these hints SDL 2 under the 1.2 compatibility layer brings up an
+    // OpenGL renderer for the copy (with no GPU: Mesa's llvmpipe, its threads and some
+    // 90 MB). A setting already in the environment wins; full screen keeps SDL's choice,
+    // which scales the picture on the GPU.
+    if (argumentCount == 1) {
+        setenv("SDL_RENDER_DRIVER", "software", 0);
+        setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+    }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         std::exit(1);
