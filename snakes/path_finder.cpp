@@ -105,15 +105,21 @@ struct SearchQueue {
     int32_t capacity;
     int32_t read;
     int32_t write;
+    int32_t peak; // most entries waiting at once; the capacity once a push was dropped
 
     bool empty() const { return read == write; }
     void clear() { read = write = 0; }
     bool push(int32_t cell, uint8_t tag) {
         int32_t next = write + 1;
         if (next == capacity) next = 0;
-        if (next == read) return false;
+        if (next == read) {
+            peak = capacity;
+            return false;
+        }
         entries[write] = Entry{cell, tag};
         write = next;
+        const int32_t waiting = write >= read ? write - read : write - read + capacity;
+        if (waiting > peak) peak = waiting;
         return true;
     }
     Entry pop() {
@@ -521,18 +527,20 @@ uint8_t decide(PathSearch &search) {
 
 } // namespace
 
-void chooseDirectionWithQueueCapacity(Snake &snake, int32_t queueCapacity) {
-    if (snake.length < 0) return; // an egg does not steer
+int32_t chooseDirectionWithQueueCapacity(Snake &snake, int32_t queueCapacity) {
+    if (snake.length < 0) return 0; // an egg does not steer
     PathSearch search;
     search.snake = &snake;
     search.queue.capacity = queueCapacity < 1                    ? 1
                             : queueCapacity > kPlayQueueCapacity ? kPlayQueueCapacity
                                                                  : queueCapacity;
+    search.queue.peak = 0;
     const int head = ringIndex(snake.headIndex);
     search.headRow = snake.rows[head];
     search.headCol = snake.columns[head];
     search.colourBase = snake.colourBase;
     applyTag(snake, decide(search));
+    return search.queue.peak;
 }
 
 void chooseDirection(Snake &snake) {
