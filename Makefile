@@ -33,7 +33,8 @@ run: release
 test: debug sanitize fuzz-build
 	cd build/debug && ctest --output-on-failure -j $(JOBS)
 	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
-	./build/fuzz/board_fuzz -seed=1 -runs=2000 -timeout=10 -max_len=1024 fuzz/corpus
+	mkdir -p build/fuzz/ci
+	./build/fuzz/board_fuzz -seed=1 -runs=2000 -timeout=10 -max_len=1024 build/fuzz/ci fuzz/corpus
 
 # The long soak: a million ticks of simulated play, the Board checked after every tick.
 soak: release

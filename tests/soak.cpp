@@ -6,6 +6,7 @@
 #include "tests/soak.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -72,10 +73,8 @@ void tally(Soak &s) {
 // player's key: mostly the way the path-finder would steer it, now and then any way. Eggs
 // get a key now and then, which hatches them once they may.
 void steer(Soak &s) {
-    bool allOut = true;
-    for (const Snake &player : playerSnake)
-        allOut = allOut && player.lives < 0;
-    s.outTicks = allOut ? s.outTicks + 1 : 0;
+    const int8_t *const lives = s.counters.value; // all out when no player has lives left
+    s.outTicks = std::max({lives[0], lives[1], lives[2]}) < 0 ? s.outTicks + 1 : 0;
     if (s.report.ticks >= s.ticks || !s.report.fault.empty() || s.outTicks > kTicksAllOut ||
         s.matchTicks > kLongestMatch)
         return press(SDLK_ESCAPE); // again after each tick until the match ends
