@@ -1,12 +1,19 @@
 // Program start-up, in a fixed order: SDL, video mode, console lines, caption, cursor,
-// Board and tile set, random seed.
+// Board and tile set, random seed. Before any of it the standard streams are made safe,
+// and once the window is open a lost display ends the program at once.
 
 #include "match/startup.h"
 
 #include <SDL.h>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <string>
 
 #include "display/board.h"
 #include "match/match_state.h"
@@ -14,11 +21,71 @@
 
 namespace ravela {
 
+namespace {
+
+// A closed standard stream would hand its number to the next file opened, the X
+// connection, and the console lines would then be written into it; a closed pipe would
+// end the program on the first line. Closed streams become /dev/null and a failed write
+// is only a failed write.
+void guardStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd)
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+int onDisplayLost(void *) {
+    std::fputs("Conexao com a tela perdida\n", stderr);
+    std::_Exit(1);
+}
+
+// When the X server goes away, Xlib's own answer is exit(1), whose exit handlers would
+// run SDL_Quit on the dead connection and spin there for ever. The game ends at once
+// instead. SDL brings libX11 in; under any other video driver there is nothing to watch.
+void watchForDisplayLoss() {
+    void *xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (xlib == nullptr) return;
+    using IoErrorHandler = int (*)(void *);
+    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
+    const auto setHandler = reinterpret_cast<SetIoErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"));
+    if (setHandler != nullptr) setHandler(onDisplayLost);
+    dlclose(xlib);
+}
+
+// With no display to talk to, SDL falls back to a driver that shows nothing, and the game
+// would run where nobody can see it. Only a player who asks for such a driver gets it.
+bool onlyAnInvisibleDriver() {
+    if (std::getenv("SDL_VIDEODRIVER") != nullptr) return false;
+    char name[32] = "";
+    if (SDL_VideoDriverName(name, sizeof name) == nullptr) return false;
+    return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0;
+}
+
+void failVideo(const char *reason) {
+    std::fprintf(stderr, "Nao consegui inicializar video: %s\n", reason);
+    std::exit(1);
+}
+
+// Opens the 640x480 surface at the depth asked for; a depth the SDL layer cannot open
+// (15 bits, for one) falls back to 16 and then 32. Returns the depth that opened.
+int openScreen(int depth, uint32_t flags) {
+    std::string firstError;
+    for (const int tried : {depth, 16, 32}) {
+        matchState.screenSurface = SDL_SetVideoMode(640, 480, tried, flags);
+        if (matchState.screenSurface != nullptr) return tried;
+        if (firstError.empty()) firstError = SDL_GetError();
+    }
+    failVideo(firstError.c_str());
+    return 0;
+}
+
+} // namespace
+
 int chooseDepth(int desktopBits) {
     return desktopBits < 15 || desktopBits > 32 ? 16 : desktopBits;
 }
 
 void startUp(int argumentCount) {
+    guardStandardStreams();
     // In a window the surface is shown pixel for pixel, so plain software copies are all
     // SDL needs. Without these hints SDL 2 under the 1.2 compatibility layer brings up an
     // OpenGL renderer for the copy (with no GPU: Mesa's llvmpipe, its threads and some
@@ -33,16 +100,14 @@ void startUp(int argumentCount) {
         std::exit(1);
     }
     std::atexit(SDL_Quit);
+    if (onlyAnInvisibleDriver()) failVideo("no display to show the game on");
     SDL_EventState(SDL_MOUSEBUTTONUP, SDL_IGNORE);
 
     const SDL_VideoInfo *info = SDL_GetVideoInfo();
-    const int depth = chooseDepth(info && info->vfmt ? info->vfmt->BitsPerPixel : 0);
     const bool window = argumentCount == 1;
-    matchState.screenSurface = SDL_SetVideoMode(640, 480, depth, window ? 0 : SDL_FULLSCREEN);
-    if (!matchState.screenSurface) {
-        std::fprintf(stderr, "Nao consegui inicializar video: %s\n", SDL_GetError());
-        std::exit(1);
-    }
+    const int depth = openScreen(chooseDepth(info && info->vfmt ? info->vfmt->BitsPerPixel : 0),
+                                 window ? 0 : SDL_FULLSCREEN);
+    watchForDisplayLoss();
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
     if (window)
