@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include "display/board.h"
+
 namespace ravela {
 
 SurfaceTrace surfaceTrace;
@@ -29,6 +31,14 @@ void presentRect(SDL_Surface *surface, int x, int y, int w, int h) {
         surfaceTrace.lastPresent[3] = h;
     }
     SDL_UpdateRect(surface, x, y, w, h);
+}
+
+bool repaintIfExposed(const SDL_Event &event) {
+    const bool shownAgain = event.type == SDL_ACTIVEEVENT && event.active.gain != 0 &&
+                            (event.active.state & SDL_APPACTIVE) != 0;
+    if (event.type != SDL_VIDEOEXPOSE && !shownAgain) return false;
+    if (board.surface != nullptr) presentRect(board.surface, 0, 0, 0, 0);
+    return true;
 }
 
 } // namespace ravela

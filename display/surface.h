@@ -1,10 +1,11 @@
 // The few surface calls the drawing code makes: lock when SDL requires it, unlock,
-// and present a rectangle. Tests switch on the trace to see what was called.
+// present a rectangle, and show it all again after an expose. Tests switch on the trace to see what was called.
 #pragma once
 
 #include <string>
 
 struct SDL_Surface;
+union SDL_Event;
 
 namespace ravela {
 
@@ -23,5 +24,9 @@ bool lockSurface(SDL_Surface *surface);
 void unlockSurface(SDL_Surface *surface);
 // Presents a rectangle; all zeros presents the whole surface.
 void presentRect(SDL_Surface *surface, int x, int y, int w, int h);
+// The window system forgets what a hidden or covered window showed. On an expose, or
+// when the window is shown again, presents the whole surface, which still holds the
+// picture; true when the event was one of those.
+bool repaintIfExposed(const SDL_Event &event);
 
 } // namespace ravela

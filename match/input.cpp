@@ -1,12 +1,13 @@
 // The input poll of a match: egg upkeep for the three players, then the SDL event queue.
 // Arrows, W/A/S/D and I/J/K/L steer players 1 to 3 by key symbol, Return toggles the
-// pause, focus changes pause, Escape ends the match and a quit request ends the program.
+// pause, focus changes pause, an expose shows the screen again, Escape ends the match and a quit request ends the program.
 
 #include "match/input.h"
 
 #include <SDL.h>
 #include <cstdlib>
 
+#include "display/surface.h"
 #include "match/match_state.h"
 #include "snakes/snake.h"
 
@@ -70,6 +71,7 @@ void pollInput() {
     keepEggs();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        repaintIfExposed(event);
         switch (event.type) {
         case SDL_ACTIVEEVENT:
             // Gaining or losing focus both pause; only Return resumes.

@@ -119,6 +119,9 @@ void completeLevel() {
 }
 
 void playMatch() {
+    // A match never looks at the pointer. Left queued, a moving pointer would fill SDL's
+    // small event queue between two polls and push key presses out of it.
+    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
     for (Snake &player : playerSnake)
         player.lives = kStartingLives;
     matchState.paused = 0;
@@ -126,6 +129,7 @@ void playMatch() {
     matchState.levelFruitCount = 0;
     while (playLevel())
         completeLevel();
+    SDL_EventState(SDL_MOUSEMOTION, SDL_ENABLE);
 }
 
 } // namespace ravela

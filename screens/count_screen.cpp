@@ -13,6 +13,7 @@
 #include "display/picture.h"
 #include "display/surface.h"
 #include "match/match_state.h"
+#include "screens/pointer.h"
 #include "snakes/snake.h"
 
 namespace ravela {
@@ -127,11 +128,15 @@ bool adversaryCountScreen() {
     matchState.adversaryCount = -1;
     SDL_ShowCursor(SDL_ENABLE);
 
+    PointerPosition pointer = pointerNow();
     SDL_Event event;
     while (SDL_WaitEvent(&event)) {
+        repaintIfExposed(event);
         switch (event.type) {
         case SDL_QUIT: std::exit(0);
-        case SDL_MOUSEMOTION: hover(itemAtPointer(event.motion.x, event.motion.y)); break;
+        case SDL_MOUSEMOTION:
+            if (pointerMoved(pointer, event)) hover(itemAtPointer(event.motion.x, event.motion.y));
+            break;
         case SDL_MOUSEBUTTONDOWN:
             if (matchState.adversaryCount < 0) return false;
             SDL_ShowCursor(SDL_DISABLE);

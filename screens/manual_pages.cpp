@@ -19,11 +19,13 @@ namespace {
 constexpr int kPageTop = 175;
 constexpr int kPageWidth = 600;
 
-// Waits for a key or button press; a quit request ends the program.
+// Waits for a key or button press, showing the page again after an expose; a quit
+// request ends the program.
 void waitForPageTurn() {
     SDL_Event event;
     while (SDL_WaitEvent(&event)) {
         if (event.type == SDL_QUIT) std::exit(0);
+        repaintIfExposed(event);
         if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN) return;
     }
 }

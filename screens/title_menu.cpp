@@ -88,9 +88,13 @@ void startDemoSnake() {
 
 // Handles one event; false when it was Escape, which ends the menu at once.
 bool handleEvent(TitleMenuRun &menu, const SDL_Event &event) {
+    repaintIfExposed(event);
     switch (event.type) {
     case SDL_QUIT: std::exit(0);
-    case SDL_MOUSEMOTION: menu.selection = itemAtPointer(event.motion.x, event.motion.y); break;
+    case SDL_MOUSEMOTION:
+        if (pointerMoved(menu.pointer, event))
+            menu.selection = itemAtPointer(event.motion.x, event.motion.y);
+        break;
     case SDL_MOUSEBUTTONDOWN:
         if (menu.selection != 0) menu.result = menu.selection;
         break;
@@ -163,7 +167,7 @@ TitleMenuRun setUpTitleMenu() {
     presentRect(surface, 0, 0, 0, 0);
 
     startDemoSnake();
-    return TitleMenuRun{0, -1, 0, 2};
+    return TitleMenuRun{0, -1, 0, 2, pointerNow()};
 }
 
 bool runTitleMenuFrame(TitleMenuRun &menu) {

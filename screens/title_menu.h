@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "screens/pointer.h"
+
 namespace ravela {
 
 // What the title menu returns.
@@ -21,6 +23,7 @@ struct TitleMenuRun {
     int8_t drawnSelection; // selection the outlines show; -1 until the first frame draws them
     int8_t result;         // 0 until an item is confirmed, then that item
     int8_t fruitsToPlace;  // yellow fruits still to put into the arena
+    PointerPosition pointer; // where the pointer was last seen
 };
 
 // Lays out the arena and the pictures, presents them and starts the demo snake.
