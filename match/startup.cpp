@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
 
 #include "display/board.h"
+#include "display/desktop.h"
 #include "match/match_state.h"
 #include "match/random.h"
 
@@ -31,24 +31,6 @@ void guardStandardStreams() {
     for (int fd = 0; fd <= 2; ++fd)
         if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
     std::signal(SIGPIPE, SIG_IGN);
-}
-
-int onDisplayLost(void *) {
-    std::fputs("Conexao com a tela perdida\n", stderr);
-    std::_Exit(1);
-}
-
-// When the X server goes away, Xlib's own answer is exit(1), whose exit handlers would
-// run SDL_Quit on the dead connection and spin there for ever. The game ends at once
-// instead. SDL brings libX11 in; under any other video driver there is nothing to watch.
-void watchForDisplayLoss() {
-    void *xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (xlib == nullptr) return;
-    using IoErrorHandler = int (*)(void *);
-    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
-    const auto setHandler = reinterpret_cast<SetIoErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"));
-    if (setHandler != nullptr) setHandler(onDisplayLost);
-    dlclose(xlib);
 }
 
 // With no display to talk to, SDL falls back to a driver that shows nothing, and the game
@@ -95,6 +77,7 @@ void startUp(int argumentCount) {
         setenv("SDL_RENDER_DRIVER", "software", 0);
         setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
     }
+    chooseWindowVisual();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         std::exit(1);

@@ -66,19 +66,18 @@ def stop_process(process, name):
 
 
 class XServer:
-    """Xvfb with one 800×600 screen of depth 24. No window manager runs, so the game's
-    window sits centred at (80, 60); the pointer starts parked at (0, 0), outside it."""
+    """Xvfb with one screen, 800×600 at depth 24 unless asked otherwise. No window manager
+    runs, so the game's window sits centred, at (80, 60) on the usual screen; the pointer
+    starts parked at (0, 0)."""
 
-    WIDTH, HEIGHT = 800, 600
-
-    def __init__(self, workdir):
+    def __init__(self, workdir, depth=24, size=(800, 600)):
         self.process = None
         reader, writer = os.pipe()
         self.log_path = os.path.join(workdir, "xvfb.log")
         with open(self.log_path, "wb") as log:
             try:
                 self.process = subprocess.Popen(
-                    ["Xvfb", "-displayfd", str(writer), "-screen", "0", f"{self.WIDTH}x{self.HEIGHT}x24",
+                    ["Xvfb", "-displayfd", str(writer), "-screen", "0", f"{size[0]}x{size[1]}x{depth}",
                      "-nolisten", "tcp", "-noreset"],
                     pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                     preexec_fn=die_with_parent)
@@ -130,17 +129,29 @@ GAMES = []
 class Game:
     """One run of ravela on the X server, its console output kept in files."""
 
-    def __init__(self, xserver, program, workdir, arguments=()):
+    def __init__(self, xserver, program, workdir, arguments=(), stdout=None):
+        """stdout, when given, replaces the file that keeps the console output: "closed"
+        starts the game with its standard output closed, anything else is a file object."""
         self.x = xserver
         self.out_path = os.path.join(workdir, "stdout")
         self.err_path = os.path.join(workdir, "stderr")
+
+        def start_child():
+            die_with_parent()
+            if stdout == "closed":
+                os.close(1)
+
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
             self.process = subprocess.Popen([program, *arguments], env=xserver.env, stdin=subprocess.DEVNULL,
-                                            stdout=out, stderr=err, preexec_fn=die_with_parent)
+                                            stdout=out if stdout in (None, "closed") else stdout, stderr=err,
+                                            preexec_fn=start_child)
         GAMES.append(self)
         self.window = poll(self.find_window, 30, "a window titled \"Ravela\"")
         self.left, self.top, self.width, self.height = poll(self.viewable_geometry, 10, "the window to show")
-        # Without a window manager nobody hands out the keyboard, so the driver does.
+        self.focus()
+
+    def focus(self):
+        """Without a window manager nobody hands out the keyboard, so the driver does."""
         self.x.run("xdotool", "windowfocus", self.window)
         poll(lambda: self.x.run("xdotool", "getwindowfocus").strip() == self.window.encode(), 10,
              "the window to take the keyboard focus")
@@ -173,6 +184,14 @@ class Game:
     def stderr(self):
         with open(self.err_path, "rb") as err:
             return err.read()
+
+    def hide_and_show(self, hidden_for=0.0):
+        """Unmaps the window and maps it again, as minimising and restoring it does; the X
+        server keeps nothing of what it showed. The keyboard comes back to the window."""
+        self.x.run("xdotool", "windowunmap", "--sync", self.window)
+        time.sleep(hidden_for)
+        self.x.run("xdotool", "windowmap", "--sync", self.window)
+        self.focus()
 
     def name(self):
         return self.x.run("xdotool", "getwindowname", self.window).decode().rstrip("\n")
