@@ -1,8 +1,8 @@
 """What the game draws, and how to tell it from a capture of its window.
 
-The palette and the tile pictures are written out here from the game's design, not taken
-from the game, so a fault in the game's own tables shows up as a mismatch. A cell (row r,
-column c) covers the pixels x = 10c ... 10c+9, y = 10r ... 10r+9.
+The palette and the tile pictures are written out here from what the game should show, not
+taken from its code, so a fault in the game's own tables shows up as a mismatch. A cell
+(row r, column c) covers the pixels x = 10c ... 10c+9, y = 10r ... 10r+9.
 """
 
 import struct
