@@ -1,6 +1,7 @@
-// libX11 is opened at run time rather than linked, so the game builds without its
-// headers and starts where there is no X at all. Only the few calls and the one record
-// used here are declared, as Xlib defines them.
+// The X desktop's visual and the watch for a lost display. libX11 is opened at run time
+// rather than linked, so the game builds without its headers and starts where there is
+// no X at all; only the few calls and the one record used here are declared, as Xlib
+// defines them.
 
 #include "display/desktop.h"
 

@@ -33,12 +33,11 @@ void presentRect(SDL_Surface *surface, int x, int y, int w, int h) {
     SDL_UpdateRect(surface, x, y, w, h);
 }
 
-bool repaintIfExposed(const SDL_Event &event) {
+void repaintIfExposed(const SDL_Event &event) {
     const bool shownAgain = event.type == SDL_ACTIVEEVENT && event.active.gain != 0 &&
                             (event.active.state & SDL_APPACTIVE) != 0;
-    if (event.type != SDL_VIDEOEXPOSE && !shownAgain) return false;
-    if (board.surface != nullptr) presentRect(board.surface, 0, 0, 0, 0);
-    return true;
+    if ((event.type == SDL_VIDEOEXPOSE || shownAgain) && board.surface != nullptr)
+        presentRect(board.surface, 0, 0, 0, 0);
 }
 
 } // namespace ravela

@@ -1,5 +1,6 @@
 // The few surface calls the drawing code makes: lock when SDL requires it, unlock,
-// present a rectangle, and show it all again after an expose. Tests switch on the trace to see what was called.
+// present a rectangle, and show it all again after an expose. Tests switch on the trace
+// to see what was called.
 #pragma once
 
 #include <string>
@@ -26,7 +27,7 @@ void unlockSurface(SDL_Surface *surface);
 void presentRect(SDL_Surface *surface, int x, int y, int w, int h);
 // The window system forgets what a hidden or covered window showed. On an expose, or
 // when the window is shown again, presents the whole surface, which still holds the
-// picture; true when the event was one of those.
-bool repaintIfExposed(const SDL_Event &event);
+// picture. Other events are left alone.
+void repaintIfExposed(const SDL_Event &event);
 
 } // namespace ravela
