@@ -1,9 +1,8 @@
 // Whole-screen repaint of the Board, with a fresh brick texture on every wall cell,
 // and the two-pixel outlines of the title menu.
 
-#include <SDL.h>
-
 #include "display/board.h"
+#include "display/platform.h"
 #include "display/surface.h"
 #include "match/random.h"
 
@@ -45,12 +44,6 @@ void buildBrickTile(Board &board, int row, int col) {
     if (!wallRight)
         for (int k = 9; k < 100; k += 10)
             tile[k] = kDarkEdge;
-}
-
-void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) {
-    SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
-                     static_cast<Uint16>(h)};
-    SDL_FillRect(surface, &rect, pixel);
 }
 
 } // namespace

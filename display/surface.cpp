@@ -1,8 +1,8 @@
-// Thin wrappers over SDL's locking and presenting, with an optional trace for tests.
+// Locking and presenting through the platform seam, with an optional trace for tests.
 
 #include "display/surface.h"
 
-#include <SDL.h>
+#include "display/platform.h"
 
 #include "display/board.h"
 
@@ -11,15 +11,15 @@ namespace ravela {
 SurfaceTrace surfaceTrace;
 
 bool lockSurface(SDL_Surface *surface) {
-    if (!SDL_MUSTLOCK(surface)) return false;
+    if (!surfaceNeedsLock(surface)) return false;
     if (surfaceTrace.on) surfaceTrace.calls += 'L';
-    SDL_LockSurface(surface);
+    lockScreen(surface);
     return true;
 }
 
 void unlockSurface(SDL_Surface *surface) {
     if (surfaceTrace.on) surfaceTrace.calls += 'U';
-    SDL_UnlockSurface(surface);
+    unlockScreen(surface);
 }
 
 void presentRect(SDL_Surface *surface, int x, int y, int w, int h) {
@@ -30,7 +30,7 @@ void presentRect(SDL_Surface *surface, int x, int y, int w, int h) {
         surfaceTrace.lastPresent[2] = w;
         surfaceTrace.lastPresent[3] = h;
     }
-    SDL_UpdateRect(surface, x, y, w, h);
+    showRect(surface, x, y, w, h);
 }
 
 void repaintIfExposed(const SDL_Event &event) {

@@ -19,7 +19,7 @@ struct SurfaceTrace {
 // Calls recorded while tracing is on (tests only).
 extern SurfaceTrace surfaceTrace;
 
-// Locks the surface if SDL_MUSTLOCK says so; returns whether it locked.
+// Locks the surface if the platform needs it for pixel writes; returns whether it locked.
 bool lockSurface(SDL_Surface *surface);
 // Releases a lock taken by lockSurface.
 void unlockSurface(SDL_Surface *surface);

@@ -5,8 +5,7 @@
 #include "match/input.h"
 
 #include <SDL.h>
-#include <cstdlib>
-
+#include "display/platform.h"
 #include "display/surface.h"
 #include "match/match_state.h"
 #include "snakes/snake.h"
@@ -73,13 +72,12 @@ void pollInput() {
     while (SDL_PollEvent(&event)) {
         repaintIfExposed(event);
         switch (event.type) {
-        case SDL_ACTIVEEVENT:
-            // Gaining or losing focus both pause; only Return resumes.
-            if (event.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) matchState.paused = 1;
-            break;
         case SDL_KEYDOWN: handleKey(event.key.keysym.sym); break;
-        case SDL_QUIT: std::exit(0);
-        default: break;
+        case SDL_QUIT: endProgram(0);
+        default:
+            // Gaining or losing focus both pause; only Return resumes.
+            if (isFocusChange(event)) matchState.paused = 1;
+            break;
         }
     }
 }

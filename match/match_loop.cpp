@@ -9,6 +9,7 @@
 #include "assets/pictures.h"
 #include "display/board.h"
 #include "display/picture.h"
+#include "display/platform.h"
 #include "display/surface.h"
 #include "match/input.h"
 #include "match/level.h"
@@ -18,7 +19,7 @@
 
 namespace ravela {
 
-MatchClock matchClock = {SDL_GetTicks, SDL_Delay};
+MatchClock matchClock = {SDL_GetTicks, waitMilliseconds};
 
 namespace {
 
@@ -63,7 +64,7 @@ void waitForDeadline(TickLoop &loop) {
 } // namespace
 
 void resetMatchClock() {
-    matchClock = MatchClock{SDL_GetTicks, SDL_Delay};
+    matchClock = MatchClock{SDL_GetTicks, waitMilliseconds};
 }
 
 void updatePauseBanner() {
@@ -121,7 +122,7 @@ void completeLevel() {
 void playMatch() {
     // A match never looks at the pointer. Left queued, a moving pointer would fill SDL's
     // small event queue between two polls and push key presses out of it.
-    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+    setEventQueued(SDL_MOUSEMOTION, false);
     for (Snake &player : playerSnake)
         player.lives = kStartingLives;
     matchState.paused = 0;
@@ -129,7 +130,7 @@ void playMatch() {
     matchState.levelFruitCount = 0;
     while (playLevel())
         completeLevel();
-    SDL_EventState(SDL_MOUSEMOTION, SDL_ENABLE);
+    setEventQueued(SDL_MOUSEMOTION, true);
 }
 
 } // namespace ravela

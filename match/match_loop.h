@@ -16,7 +16,7 @@ constexpr int8_t kLevelEndTicks = 50;
 // The clock the tick loop paces itself by; tests put a fake clock in its place.
 struct MatchClock {
     uint32_t (*getTicks)();               // milliseconds since start-up (SDL_GetTicks in play)
-    void (*delay)(uint32_t milliseconds); // waits that long (SDL_Delay in play)
+    void (*delay)(uint32_t milliseconds); // waits that long (waitMilliseconds in play)
 };
 
 // The clock in use.

@@ -16,6 +16,7 @@
 
 #include "display/board.h"
 #include "display/desktop.h"
+#include "display/platform.h"
 #include "match/match_state.h"
 #include "match/random.h"
 
@@ -44,7 +45,7 @@ bool onlyAnInvisibleDriver() {
 
 void failVideo(const char *reason) {
     std::fprintf(stderr, "Nao consegui inicializar video: %s\n", reason);
-    std::exit(1);
+    endProgram(1);
 }
 
 // Opens the 640x480 surface at the depth asked for; a depth the SDL layer cannot open
@@ -80,11 +81,11 @@ void startUp(int argumentCount) {
     chooseWindowVisual();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
-        std::exit(1);
+        endProgram(1);
     }
     std::atexit(SDL_Quit);
     if (onlyAnInvisibleDriver()) failVideo("no display to show the game on");
-    SDL_EventState(SDL_MOUSEBUTTONUP, SDL_IGNORE);
+    setEventQueued(SDL_MOUSEBUTTONUP, false);
 
     const SDL_VideoInfo *info = SDL_GetVideoInfo();
     const bool window = argumentCount == 1;
@@ -98,7 +99,7 @@ void startUp(int argumentCount) {
                     "qualquer coisa ap\xF3s o nome do programa\n");
     std::fflush(stdout);
     SDL_WM_SetCaption("Ravela", nullptr);
-    SDL_ShowCursor(SDL_DISABLE);
+    showCursor(false);
     initBoard(board, matchState.screenSurface);
     srand(static_cast<uint32_t>(std::time(nullptr)));
 }

@@ -5,12 +5,12 @@
 #include "screens/count_screen.h"
 
 #include <SDL.h>
-#include <cstdlib>
 #include <cstring>
 
 #include "assets/pictures.h"
 #include "display/board.h"
 #include "display/picture.h"
+#include "display/platform.h"
 #include "display/surface.h"
 #include "match/match_state.h"
 #include "screens/pointer.h"
@@ -56,11 +56,11 @@ int8_t itemAtPointer(int x, int y) {
 // Moves the highlight to the box under the pointer, redrawing only the old and new box.
 void hover(int8_t item) {
     if (item == matchState.adversaryCount) return;
-    SDL_ShowCursor(SDL_DISABLE);
+    showCursor(false);
     if (matchState.adversaryCount >= 0) drawMenuItem(matchState.adversaryCount, kPlainItem);
     if (item >= 0) drawMenuItem(item, kHighlightedItem);
     matchState.adversaryCount = item;
-    SDL_ShowCursor(SDL_ENABLE);
+    showCursor(true);
 }
 
 void layOutScreen() {
@@ -126,27 +126,27 @@ void drawMenuItem(int8_t n, int8_t colourBase) {
 bool adversaryCountScreen() {
     layOutScreen();
     matchState.adversaryCount = -1;
-    SDL_ShowCursor(SDL_ENABLE);
+    showCursor(true);
 
     PointerPosition pointer = pointerNow();
     SDL_Event event;
-    while (SDL_WaitEvent(&event)) {
+    while (waitForEvent(&event)) {
         repaintIfExposed(event);
         switch (event.type) {
-        case SDL_QUIT: std::exit(0);
+        case SDL_QUIT: endProgram(0);
         case SDL_MOUSEMOTION:
             if (pointerMoved(pointer, event)) hover(itemAtPointer(event.motion.x, event.motion.y));
             break;
         case SDL_MOUSEBUTTONDOWN:
             if (matchState.adversaryCount < 0) return false;
-            SDL_ShowCursor(SDL_DISABLE);
+            showCursor(false);
             return true;
         case SDL_KEYDOWN: {
             const SDLKey key = event.key.keysym.sym;
             if (key == SDLK_ESCAPE) return false;
             if (key >= SDLK_0 && key <= SDLK_9) {
                 matchState.adversaryCount = static_cast<int8_t>(key - SDLK_0);
-                SDL_ShowCursor(SDL_DISABLE);
+                showCursor(false);
                 return true;
             }
             break;

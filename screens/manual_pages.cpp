@@ -5,10 +5,9 @@
 #include "screens/manual_pages.h"
 
 #include <SDL.h>
-#include <cstdlib>
-
 #include "assets/pictures.h"
 #include "display/picture.h"
+#include "display/platform.h"
 #include "display/surface.h"
 #include "match/match_state.h"
 
@@ -23,8 +22,8 @@ constexpr int kPageWidth = 600;
 // request ends the program.
 void waitForPageTurn() {
     SDL_Event event;
-    while (SDL_WaitEvent(&event)) {
-        if (event.type == SDL_QUIT) std::exit(0);
+    while (waitForEvent(&event)) {
+        if (event.type == SDL_QUIT) endProgram(0);
         repaintIfExposed(event);
         if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN) return;
     }
@@ -40,9 +39,9 @@ void manualPages() {
         decodeAndBlit(page->bytes, page->length, surface, kPageTop, (surface->w - kPageWidth) / 2);
         if (locked) unlockSurface(surface);
         presentRect(surface, 0, 0, 0, 0);
-        SDL_ShowCursor(SDL_ENABLE);
+        showCursor(true);
         waitForPageTurn();
-        SDL_ShowCursor(SDL_DISABLE);
+        showCursor(false);
     }
 }
 

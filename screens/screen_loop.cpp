@@ -4,8 +4,7 @@
 
 #include "screens/screen_loop.h"
 
-#include <cstdlib>
-
+#include "display/platform.h"
 #include "match/match_loop.h"
 #include "screens/count_screen.h"
 #include "screens/manual_pages.h"
@@ -16,7 +15,7 @@ namespace ravela {
 void runScreens() {
     for (;;) {
         const int8_t choice = titleMenu();
-        if (choice == kTitleQuit) std::exit(0);
+        if (choice == kTitleQuit) endProgram(0);
         if (choice == kTitleManual) {
             manualPages();
             continue;

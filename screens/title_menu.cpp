@@ -5,12 +5,12 @@
 #include "screens/title_menu.h"
 
 #include <SDL.h>
-#include <cstdlib>
 #include <cstring>
 
 #include "assets/pictures.h"
 #include "display/board.h"
 #include "display/picture.h"
+#include "display/platform.h"
 #include "display/surface.h"
 #include "match/match_state.h"
 #include "match/random.h"
@@ -90,7 +90,7 @@ void startDemoSnake() {
 bool handleEvent(TitleMenuRun &menu, const SDL_Event &event) {
     repaintIfExposed(event);
     switch (event.type) {
-    case SDL_QUIT: std::exit(0);
+    case SDL_QUIT: endProgram(0);
     case SDL_MOUSEMOTION:
         if (pointerMoved(menu.pointer, event))
             menu.selection = itemAtPointer(event.motion.x, event.motion.y);
@@ -175,13 +175,13 @@ bool runTitleMenuFrame(TitleMenuRun &menu) {
     while (SDL_PollEvent(&event))
         if (!handleEvent(menu, event)) return false;
 
-    SDL_ShowCursor(SDL_DISABLE);
+    showCursor(false);
     Snake &demo = adversarySnake[0];
     chooseDirection(demo);
     if (stepSnake(demo, kDemoFruitGrowth) == 1) ++menu.fruitsToPlace;
     if (menu.fruitsToPlace > 0) placeDemoFruit(menu);
     drawOutlines(menu);
-    SDL_ShowCursor(SDL_ENABLE);
+    showCursor(true);
     return true;
 }
 
@@ -189,9 +189,9 @@ int8_t titleMenu() {
     TitleMenuRun menu = setUpTitleMenu();
     for (;;) {
         if (!runTitleMenuFrame(menu)) return kTitleQuit;
-        SDL_Delay(kTitleFrameDelay);
+        waitMilliseconds(kTitleFrameDelay);
         if (menu.result != 0) {
-            SDL_ShowCursor(SDL_DISABLE);
+            showCursor(false);
             return menu.result;
         }
     }

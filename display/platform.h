@@ -1,0 +1,38 @@
+// What the desktop and the browser do differently, in the few places that talk to SDL:
+// how drawing reaches the screen, waiting, focus, the cursor and the end of the program.
+// platform_desktop.cpp or platform_web.cpp is built in; everything else is shared.
+#pragma once
+
+#include <cstdint>
+
+struct SDL_Surface;
+union SDL_Event;
+
+namespace ravela {
+
+// Whether direct pixel writes to the surface must be bracketed by a lock.
+bool surfaceNeedsLock(SDL_Surface *surface);
+// Locks the surface for direct pixel writes.
+void lockScreen(SDL_Surface *surface);
+// Releases the lock.
+void unlockScreen(SDL_Surface *surface);
+// Shows a rectangle of the surface (all zeros: the whole surface). In the browser the
+// screen reaches the canvas in one copy when the program next waits.
+void showRect(SDL_Surface *surface, int x, int y, int w, int h);
+// Lets events of that type into the event queue or keeps them out, where the platform
+// can filter them.
+void setEventQueued(uint32_t type, bool queued);
+// Fills a rectangle of the surface with a mapped pixel value.
+void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel);
+// Waits that many milliseconds; the browser page runs meanwhile.
+void waitMilliseconds(uint32_t milliseconds);
+// Waits for the next event; false when the event queue failed.
+bool waitForEvent(SDL_Event *event);
+// Whether the event says the window gained or lost the keyboard focus, or was hidden.
+bool isFocusChange(const SDL_Event &event);
+// Shows or hides the mouse cursor over the game.
+void showCursor(bool shown);
+// Ends the program with that exit status; the browser page then offers a new game.
+[[noreturn]] void endProgram(int status);
+
+} // namespace ravela

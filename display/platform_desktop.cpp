@@ -1,0 +1,57 @@
+// The desktop side of the platform seam: SDL 1.2 as it is.
+
+#include "display/platform.h"
+
+#include <SDL.h>
+#include <cstdlib>
+
+namespace ravela {
+
+bool surfaceNeedsLock(SDL_Surface *surface) {
+    return SDL_MUSTLOCK(surface);
+}
+
+void lockScreen(SDL_Surface *surface) {
+    SDL_LockSurface(surface);
+}
+
+void unlockScreen(SDL_Surface *surface) {
+    SDL_UnlockSurface(surface);
+}
+
+void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
+    SDL_UpdateRect(surface, x, y, static_cast<Uint32>(w), static_cast<Uint32>(h));
+}
+
+void setEventQueued(uint32_t type, bool queued) {
+    SDL_EventState(static_cast<Uint8>(type), queued ? SDL_ENABLE : SDL_IGNORE);
+}
+
+void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) {
+    SDL_Rect rect = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+                     static_cast<Uint16>(h)};
+    SDL_FillRect(surface, &rect, pixel);
+}
+
+void waitMilliseconds(uint32_t milliseconds) {
+    SDL_Delay(milliseconds);
+}
+
+bool waitForEvent(SDL_Event *event) {
+    return SDL_WaitEvent(event) == 1;
+}
+
+bool isFocusChange(const SDL_Event &event) {
+    return event.type == SDL_ACTIVEEVENT &&
+           (event.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) != 0;
+}
+
+void showCursor(bool shown) {
+    SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void endProgram(int status) {
+    std::exit(status);
+}
+
+} // namespace ravela
