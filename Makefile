@@ -7,8 +7,12 @@ PREFIX ?= /usr/local
 SOAK_TICKS ?= 1000000
 FUZZ_SECONDS ?= 60
 DESTDIR ?=
+SERVE_PORT ?= 8018
+# emcc's JavaScript optimizer needs Debian's node modules, whichever node comes first.
+WEB_ENV := NODE_PATH=/usr/share/nodejs
 
-.PHONY: run test bench deps release debug sanitize install soak fuzz fuzz-build screenshots clean
+.PHONY: run test bench deps release debug sanitize install soak fuzz fuzz-build screenshots clean \
+	web web-deps serve web-test
 
 deps:
 	@./scripts/install-deps
@@ -29,12 +33,35 @@ run: release
 	./build/release/ravela $(ARGS)
 
 # Every test twice: a plain debug build, then AddressSanitizer with UndefinedBehaviorSanitizer;
-# then a short, repeatable run of the board fuzz target.
-test: debug sanitize fuzz-build
+# then a short, repeatable run of the board fuzz target; then the browser build's tests.
+test: debug sanitize fuzz-build web
 	cd build/debug && ctest --output-on-failure -j $(JOBS)
 	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
 	mkdir -p build/fuzz/ci
 	./build/fuzz/board_fuzz -seed=1 -runs=2000 -timeout=10 -max_len=1024 build/fuzz/ci fuzz/corpus
+	$(MAKE) web-test
+
+# The game for a browser: page, script and WebAssembly in build/web, built by emscripten
+# from the same sources, with libjpeg-turbo built for the web once under build/web-jpeg.
+web-deps:
+	@./scripts/install-deps web
+
+web: web-deps
+	$(WEB_ENV) ./scripts/build-web-jpeg
+	$(WEB_ENV) emcmake cmake -S . -B build/web-tree -DCMAKE_BUILD_TYPE=Release \
+		-DRAVELA_WEB_OUTPUT=$(CURDIR)/build/web $(CMAKE_FLAGS)
+	$(WEB_ENV) cmake --build build/web-tree -j $(JOBS)
+
+# The same fixed-seed replay as the desktop's, under node (which must not fetch the
+# WebAssembly as a URL), then the browser suite in headless Chromium. Debian's Python
+# carries selenium.
+web-test: web
+	node --no-experimental-fetch build/web-tree/replay_test.js
+	/usr/bin/python3 tests/web/browser_test.py build/web
+
+serve: web
+	@echo "Ravela: open http://127.0.0.1:$(SERVE_PORT)/ (Ctrl+C stops the server)"
+	cd build/web && /usr/bin/python3 -m http.server --bind 127.0.0.1 $(SERVE_PORT)
 
 # The long soak: a million ticks of simulated play, the Board checked after every tick.
 soak: release
