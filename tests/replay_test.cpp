@@ -110,8 +110,10 @@ struct Replay : ::testing::Test {
     }
 
     static void pushKey(SDLKey key) {
-        SDL_Event event{};
-        event.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}};
+        SDL_Event event{}; // fields by name: the browser's SDL lays the record out differently
+        event.type = SDL_KEYDOWN;
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = key;
         SDL_PushEvent(&event);
     }
 
