@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <emscripten.h>
 
+#include "display/desktop.h"
+
 namespace ravela {
 
 namespace {
@@ -49,8 +51,15 @@ void showRect(SDL_Surface *surface, int, int, int, int) {
     pendingSurface = surface;
 }
 
-void ignoreButtonReleases() {
-    // emscripten's SDL queues them whatever is asked; every loop passes them by.
+// A page has no X display to choose a visual on or to lose.
+void chooseWindowVisual() {}
+
+void watchForDisplayLoss() {}
+
+void setEventQueued(uint32_t, bool) {
+    // emscripten's SDL has no filter and queues every event in a script array with room
+    // for thousands; the loops pass by what they do not want (button releases, and the
+    // pointer during a match).
 }
 
 // emscripten's SDL reports focus, and the page being hidden, as window events.

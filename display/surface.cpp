@@ -2,9 +2,10 @@
 
 #include "display/surface.h"
 
-#include "display/platform.h"
+#include <SDL.h>
 
 #include "display/board.h"
+#include "display/platform.h"
 
 namespace ravela {
 
