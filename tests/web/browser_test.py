@@ -142,6 +142,12 @@ def play(browser):
     expect(browser.script("return getComputedStyle(arguments[0]).imageRendering", browser.canvas) == "pixelated",
            "the canvas pixels are not kept sharp")
 
+    browser.driver.find_element("id", "full").click()
+    poll(lambda: browser.script("return document.fullscreenElement && document.fullscreenElement.id") == "stage",
+         10, "Tela cheia to show the game full screen")
+    expect(browser.script("return document.activeElement.id") == "screen", "the canvas lost the focus to the button")
+    browser.script("document.exitFullscreen()")
+
     title, page = open_manual(browser)
     for n in (2, 3):
         browser.key("Tab" if n == 2 else "Return")
