@@ -197,7 +197,7 @@ def play(browser):
     title_menu(browser)
     browser.key("Escape")
     poll(lambda: ended_problem(browser) is None, 10, "the page to say that the game has ended")
-    browser.driver.find_element("id", "again").click()
+    browser.key("Return")  # on "Jogar de novo", which has the focus now
     browser.canvas = browser.driver.find_element("id", "screen")
     title_menu(browser)
     errors = [entry for entry in browser.console() if entry["level"] == "SEVERE"]
