@@ -474,7 +474,8 @@ def banner_problem(capture):
     def light(r, g, b):
         return min(r, g, b) >= 200
 
-    # For each side: the line just inside the border, the border's inner line, the line outside.
+    # For each side: the line just inside the border, the border's inner line, and the line
+    # outside, where a grey snake's light stripe may lie but no white of the banner.
     sides = (((x + 2, y + 10, 1, height - 20), (x + 1, y, 1, height), (x - 1, y, 1, height)),
              ((x + width - 3, y + 10, 1, height - 20), (x + width - 2, y, 1, height), (x + width, y, 1, height)),
              ((x + 10, y + 2, width - 20, 1), (x, y + 1, width, 1), (x, y - 1, width, 1)),
@@ -482,7 +483,7 @@ def banner_problem(capture):
     for inside, border, outside in sides:
         if capture.count(inside, light) < (inside[2] * inside[3]) * 9 // 10:
             return f"the banner's white does not reach {inside}"
-        if capture.count(border, light) or capture.count(outside, light):
+        if capture.count(border, light) or capture.count(outside, is_near_white):
             return f"no black border at {border}, or light pixels outside at {outside}"
     return None
 
