@@ -1,5 +1,6 @@
-# Front door for players and developers: each target installs what is missing first.
-# Build trees live under build/; CMake does the real work.
+# Front door for players and developers: each target installs what is missing first,
+# playing needs fewer packages than testing (scripts/install-deps). Build trees live under
+# build/; CMake does the real work.
 
 CMAKE_FLAGS := -DRAVELA_WERROR=$(if $(CI),ON,OFF)
 JOBS := $(shell nproc)
@@ -10,22 +11,31 @@ DESTDIR ?=
 SERVE_PORT ?= 8018
 # emcc's JavaScript optimizer needs Debian's node modules, whichever node comes first.
 WEB_ENV := NODE_PATH=/usr/share/nodejs
+VERSION := $(shell sed -n '1s/^ravela (\(.*\)).*/\1/p' debian/changelog)
+ARCH = $(shell dpkg --print-architecture)
 
-.PHONY: run test bench deps release debug sanitize install soak fuzz fuzz-build screenshots clean \
-	web web-deps serve web-test
+.PHONY: run test bench deps deb-deps test-deps release debug sanitize install soak fuzz \
+	fuzz-build screenshots deb clean web web-deps serve web-test
 
 deps:
-	@./scripts/install-deps
+	@./scripts/install-deps play
 
+deb-deps:
+	@./scripts/install-deps deb
+
+test-deps:
+	@./scripts/install-deps test
+
+# The game alone, without the tests, for make run and make install.
 release: deps
-	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
 	cmake --build build/release -j $(JOBS)
 
-debug: deps
+debug: test-deps
 	cmake -S . -B build/debug -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
 	cmake --build build/debug -j $(JOBS)
 
-sanitize: deps
+sanitize: test-deps
 	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DRAVELA_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build/sanitize -j $(JOBS)
 
@@ -33,12 +43,17 @@ run: release
 	./build/release/ravela $(ARGS)
 
 # Every test twice: a plain debug build, then AddressSanitizer with UndefinedBehaviorSanitizer;
-# then a short, repeatable run of the board fuzz target; then the browser build's tests.
+# then a short, repeatable run of the board fuzz target; then the Debian package is built
+# (running the unit tests once more, as a distribution's build does), checked by lintian,
+# installed into the machine, started through its launcher's command and removed; then
+# the browser build's tests.
 test: debug sanitize fuzz-build web
 	cd build/debug && ctest --output-on-failure -j $(JOBS)
 	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
 	mkdir -p build/fuzz/ci
 	./build/fuzz/board_fuzz -seed=1 -runs=2000 -timeout=10 -max_len=1024 build/fuzz/ci fuzz/corpus
+	$(MAKE) deb
+	./tools/check-package build/deb/ravela_$(VERSION)_$(ARCH).deb
 	$(MAKE) web-test
 
 # The game for a browser: page, script and WebAssembly in build/web, built by emscripten
@@ -64,11 +79,13 @@ serve: web
 	cd build/web && /usr/bin/python3 -m http.server --bind 127.0.0.1 $(SERVE_PORT)
 
 # The long soak: a million ticks of simulated play, the Board checked after every tick.
-soak: release
-	./build/release/ravela_soak --ticks $(SOAK_TICKS)
+soak: test-deps
+	cmake -S . -B build/soak -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build/soak -j $(JOBS) --target ravela_soak
+	./build/soak/ravela_soak --ticks $(SOAK_TICKS)
 
 # The board fuzz target: libFuzzer with ASan and UBSan, built by clang in its own tree.
-fuzz-build: deps
+fuzz-build: test-deps
 	CXX=clang++ cmake -S fuzz -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build/fuzz -j $(JOBS) --target board_fuzz
 
@@ -78,7 +95,7 @@ fuzz: fuzz-build
 	./build/fuzz/board_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=1024 \
 		-artifact_prefix=build/fuzz/ build/fuzz/corpus fuzz/corpus
 
-bench: deps
+bench: test-deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build build/bench -j $(JOBS) --target ravela_bench
 	./build/bench/bench/ravela_bench
@@ -87,8 +104,20 @@ bench: deps
 install: release
 	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
 
+# The Debian package, built from a copy of the source files (those git tracks and new ones
+# it does not ignore) so that the tree stays clean; the .deb and its build records land in
+# build/deb.
+deb: deb-deps
+	rm -rf build/deb
+	mkdir -p build/deb/ravela-$(VERSION)
+	git ls-files -z --cached --others --exclude-standard \
+		| tar --null -T - --ignore-failed-read -cf - | tar -xf - -C build/deb/ravela-$(VERSION)
+	cd build/deb/ravela-$(VERSION) && DEB_BUILD_OPTIONS="parallel=$(JOBS) $(DEB_BUILD_OPTIONS)" \
+		dpkg-buildpackage -us -uc -b
+	@ls build/deb/*.deb
+
 # A PNG of each screen for the README, taken from the release build in a private X server.
-screenshots: release
+screenshots: test-deps release
 	python3 tests/e2e/driver.py --ravela build/release/ravela --out docs/screenshots screenshots
 
 clean:

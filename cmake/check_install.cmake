@@ -1,7 +1,8 @@
 # Test script (cmake -P): installs the build tree into a scratch DESTDIR under prefix /usr,
 # checks that exactly the expected files arrive, and validates the launcher, the AppStream
 # metadata, the icons and the manual page with the tools a distribution uses.
-# Variables: BUILD_DIR STAGE_DIR BINDIR DATADIR MANDIR APP_ID ICON_SIZES (comma list) VERSION
+# Variables: BUILD_DIR STAGE_DIR BINDIR DATADIR MANDIR DOCDIR APP_ID ICON_SIZES (comma list)
+# VERSION
 
 set(prefix /usr)
 set(failures 0)
@@ -35,7 +36,8 @@ staged_path(binary "${BINDIR}" ravela)
 staged_path(desktop "${DATADIR}" applications/${APP_ID}.desktop)
 staged_path(metainfo "${DATADIR}" metainfo/${APP_ID}.metainfo.xml)
 staged_path(manpage "${MANDIR}" man6/ravela.6)
-set(expected ${binary} ${desktop} ${metainfo} ${manpage})
+staged_path(licence "${DOCDIR}" LICENSE)
+set(expected ${binary} ${desktop} ${metainfo} ${manpage} ${licence})
 foreach(size IN LISTS sizes)
     staged_path(icon "${DATADIR}" icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
     list(APPEND expected ${icon})
@@ -128,11 +130,14 @@ if(EXISTS "${STAGE_DIR}${desktop}" AND EXISTS "${STAGE_DIR}${metainfo}")
     if(NOT desktop_text MATCHES "\nIcon=${APP_ID}\n")
         fail("the launcher does not name the icon ${APP_ID}")
     endif()
-    if(NOT desktop_text MATCHES "\nExec=ravela\n")
-        fail("the launcher does not start ravela")
+    if(NOT desktop_text MATCHES "\nExec=${binary}\n")
+        fail("the launcher does not start ${binary}")
     endif()
     if(NOT metainfo_text MATCHES "<launchable type=\"desktop-id\">${APP_ID}.desktop</launchable>")
         fail("the metadata does not launch ${APP_ID}.desktop")
+    endif()
+    if(NOT metainfo_text MATCHES "<project_license>MIT</project_license>")
+        fail("the metadata does not name the MIT licence")
     endif()
     if(NOT metainfo_text MATCHES "<release version=\"${VERSION}\"")
         fail("the metadata has no release entry for version ${VERSION}")

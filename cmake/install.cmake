@@ -1,4 +1,4 @@
-# Install rules: the program, its launcher, icons, metadata and manual page.
+# Install rules: the program, its launcher, icons, metadata, manual page and licence.
 # The icons are drawn at build time from the game's own tile set by tools/make_icon.cpp,
 # and a test installs everything into a scratch directory and validates it.
 include(GNUInstallDirs)
@@ -29,9 +29,26 @@ add_custom_command(
 add_custom_target(ravela_icons ALL DEPENDS ${ravela_icon_files})
 
 install(TARGETS ravela RUNTIME DESTINATION ${RAVELA_INSTALL_BINDIR})
-install(FILES data/${RAVELA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The launcher starts the program by its installed path, so a menu finds it whatever PATH
+# holds (root's PATH on Debian lacks /usr/games). The prefix is the one cmake --install is
+# given, which may differ from the configured one, so the path is written at install time.
+install(CODE "set(ravela_bindir [[${RAVELA_INSTALL_BINDIR}]])
+    set(ravela_desktop_in [[${PROJECT_SOURCE_DIR}/data/${RAVELA_APP_ID}.desktop]])
+    set(ravela_desktop [[${PROJECT_BINARY_DIR}/${RAVELA_APP_ID}.desktop]])")
+install(CODE [[
+    if(NOT IS_ABSOLUTE "${ravela_bindir}")
+        set(ravela_bindir "${CMAKE_INSTALL_PREFIX}/${ravela_bindir}")
+    endif()
+    file(READ "${ravela_desktop_in}" ravela_text)
+    string(REPLACE "\nExec=ravela\n" "\nExec=${ravela_bindir}/ravela\n" ravela_text "${ravela_text}")
+    file(WRITE "${ravela_desktop}" "${ravela_text}")
+]])
+install(FILES ${PROJECT_BINARY_DIR}/${RAVELA_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/${RAVELA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/ravela.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 foreach(size IN LISTS RAVELA_ICON_SIZES)
     install(FILES ${ravela_icon_dir}/${size}x${size}/apps/${RAVELA_APP_ID}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
@@ -54,6 +71,7 @@ if(BUILD_TESTING)
             -DBINDIR=${RAVELA_INSTALL_BINDIR}
             -DDATADIR=${CMAKE_INSTALL_DATADIR}
             -DMANDIR=${CMAKE_INSTALL_MANDIR}
+            -DDOCDIR=${CMAKE_INSTALL_DOCDIR}
             -DAPP_ID=${RAVELA_APP_ID}
             -DICON_SIZES=${ravela_icon_size_text}
             -DVERSION=${PROJECT_VERSION}
