@@ -81,8 +81,8 @@ serve: web
 # The long soak: a million ticks of simulated play, the Board checked after every tick.
 soak: test-deps
 	cmake -S . -B build/soak -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-	cmake --build build/soak -j $(JOBS) --target ravela_soak
-	./build/soak/ravela_soak --ticks $(SOAK_TICKS)
+	cmake --build build/soak -j $(JOBS) --target soak_test
+	RAVELA_SOAK_TICKS=$(SOAK_TICKS) ./build/soak/tests/soak_test --gtest_filter=Soak.*
 
 # The board fuzz target: libFuzzer with ASan and UBSan, built by clang in its own tree.
 fuzz-build: test-deps

@@ -1,146 +1,303 @@
-// The rules of a match tick: who moves first, yellow growth and scoring, lost lives,
-// swallowed eggs and out players, and the counters that must stop at the ends of a signed
-// byte instead of wrapping. Trail mode and hatching are played through in the replay test.
-
-#include <gtest/gtest.h>
+// The rules of a match tick, one table row per rule: a position, one matchTick (or a few),
+// and the fields and cells that must then hold. A failing row names its rule and the field.
+// Field names: pN.x for player N and aN.x for adversary N (length, growth, lives, shown,
+// fruits, trail, base, row, col, greedy, cells: tiles of its colour in rows 1..47), count
+// (the level's yellow fruits), bar (fruits left on the status row), yellow, green, red and
+// grey (fruit or grey eggs in rows 1..47) and "row,col" for one cell's code.
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
-#include "display/board.h"
-#include "match/level.h"
-#include "match/match_state.h"
+#include "match/match_loop.h"
 #include "match/status_row.h"
 #include "match/tick.h"
-#include "snakes/snake.h"
-#include "tests/support.h"
+#include "tests/board_invariants.h"
+#include "tests/fixture.h"
 
 namespace ravela {
 namespace {
 
-struct TickTest : ::testing::Test {
+using testing::layEgg;
+using testing::laySnake;
+
+void setCount(int8_t n) {
+    matchState.levelFruitCount = n;
+    drawLevelProgress();
+}
+void put(int8_t code, int row, int col) {
+    setCellAndDraw(board, code, row, col);
+}
+// Player p out of the match as loseLife leaves it: grey, parked on the wall cell (1, 0).
+void out(int p, int8_t lives) {
+    Snake &s = layEgg(p, 1, 0, -1);
+    s.colourBase = kAdversaryBase;
+    s.lives = lives;
+    put(kWall, 1, 0);
+    drawLives(static_cast<int8_t>(p));
+}
+// Player 0 heading right at (20, 20) with `behind` cells, in trail mode or not, and a stray
+// trail cell of its colour at (30, 5).
+Snake &trailing(int behind, int8_t ahead, bool trail) {
+    Snake &s = laySnake(0, 20, 20, kRight, behind);
+    s.trailMode = trail;
+    put(ahead, 20, 21);
+    if (trail) put(kPlayerBase[0] + 12, 30, 5);
+    return s;
+}
+
+int probe(const std::string &field) {
+    int row = 0, col = 0;
+    if (std::sscanf(field.c_str(), "%d,%d", &row, &col) == 2) return board.cells[row][col];
+    if (field[0] == 'p' || field[0] == 'a') {
+        const int n = field[1] - '0';
+        const Snake &s = field[0] == 'p' ? playerSnake[n] : adversarySnake[n];
+        const std::string f = field.substr(3);
+        const int8_t *status = board.cells[0] + 3 + 14 * n;
+        if (f == "length") return s.length;
+        if (f == "growth") return s.growth;
+        if (f == "lives") return s.lives;
+        if (f == "shown") return 12 - static_cast<int>(std::count(status, status + 12, kEmpty));
+        if (f == "fruits") return s.levelFruits;
+        if (f == "trail") return s.trailMode;
+        if (f == "base") return s.colourBase;
+        if (f == "row") return headRow(s);
+        if (f == "col") return headColumn(s);
+        if (f == "greedy") return s.greedy;
+        if (f == "cells") return testing::countCells(s.colourBase, s.colourBase + 15);
+    }
+    if (field == "count") return matchState.levelFruitCount;
+    if (field == "bar") return static_cast<int>(std::count(board.cells[0] + 47, board.cells[0] + 62, 1));
+    const char *const kinds[] = {"", "yellow", "green", "red"};
+    for (int8_t code = 1; code <= 3; ++code)
+        if (field == kinds[code]) return testing::countCells(code);
+    if (field == "grey") return testing::countCells(kGreyEgg);
+    ADD_FAILURE() << "no such field: " << field;
+    return 0;
+}
+
+struct Rule {
+    const char *name;
+    void (*arrange)();
+    const char *facts; // "field=value ..." after the ticks
+    int ticks = 1;
+};
+
+const Rule kRules[] = {
+    {"adversaries move first, then players 1, 2, 3",
+     [] {
+         matchState.adversaryCount = 1;
+         setCount(3);
+         put(kWall, 9, 10), put(kWall, 11, 10); // the adversary can only go right
+         laySnake(3, 10, 10, kRight, 2);
+         laySnake(0, 9, 11, kDown, 2); // player 1 wants the same fruit
+         put(kYellowFruit, 10, 11);
+         laySnake(1, 20, 19, kRight, 2), laySnake(2, 20, 21, kLeft, 2);
+         put(kYellowFruit, 20, 20);
+     },
+     "a0.col=11 a0.growth=7 p0.lives=4 p1.length=3 p1.growth=7 p1.fruits=1 p2.lives=4 count=4 "
+     "bar=11 yellow=2"},
+    {"yellow fruit: a player grows by 2 x count + 2, scores, and a new one is placed",
+     [] { setCount(5), trailing(2, kYellowFruit, false); },
+     "p0.length=3 p0.growth=11 p0.fruits=1 count=6 bar=9 yellow=1"},
+    {"yellow fruit: an adversary grows the same, but the level does not count it",
+     [] {
+         matchState.adversaryCount = 1, setCount(5);
+         laySnake(3, 30, 30, kRight, 2);
+         put(kYellowFruit, 30, 31);
+     },
+     "a0.length=3 a0.growth=11 count=5 bar=10 yellow=1"},
+    {"red fruit: a player turns trail mode on, keeps two cells and grows 10; every adversary +12",
+     [] {
+         matchState.adversaryCount = 2;
+         laySnake(3, 40, 40, kUp, 2), layEgg(4, 40, 50, -1);
+         trailing(4, kRedFruit, false);
+     },
+     "p0.trail=1 p0.length=3 p0.growth=9 p0.cells=6 red=0 a0.growth=12 a1.growth=12"},
+    {"trail mode is kept: the body stays behind as the player's wall",
+     [] { trailing(4, kEmpty, true); }, "p0.trail=1 p0.length=3 p0.growth=9 p0.cells=7"},
+    {"green fruit: trail and body cut back to the head, trail mode off; every adversary +12",
+     [] {
+         matchState.adversaryCount = 1;
+         layEgg(3, 40, 40, -1);
+         trailing(4, kGreenFruit, true);
+     },
+     "p0.trail=0 p0.length=1 p0.growth=1 p0.cells=2 p0.shown=5 green=0 a0.growth=12"},
+    {"a lost life clears trail mode and wipes body and trail; the egg counts 50",
+     [] { laySnake(0, 20, 62, kRight, 2).trailMode = 1, put(kPlayerBase[0] + 12, 30, 5); },
+     "p0.trail=0 p0.lives=4 p0.shown=4 p0.length=-51 p0.cells=1 20,62=31"},
+    {"player 1 swallows player 2's broken egg: player 2 loses a life and its egg restarts",
+     [] { trailing(2, kEmpty, false), layEgg(1, 20, 21, -1).lives = 5; },
+     "p1.lives=4 p1.shown=4 p1.length=-50 p0.length=2 20,21=19"},
+    {"player 2 swallows player 3's broken egg",
+     [] { laySnake(1, 20, 20, kDown, 2), layEgg(2, 21, 20, -1).lives = 5; },
+     "p2.lives=4 p1.lives=5 p2.length=-50 21,20=33"},
+    {"player 3 swallows player 1's broken egg",
+     [] { laySnake(2, 20, 20, kUp, 2), layEgg(0, 19, 20, -1).lives = 5; },
+     "p0.lives=4 p2.lives=5 p0.length=-51 19,20=48"},
+    {"an adversary swallows player 2's broken egg",
+     [] {
+         matchState.adversaryCount = 1;
+         laySnake(3, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 5;
+     },
+     "p1.lives=4 p1.length=-50 a0.col=31 30,31=67"},
+    {"an adversary swallows the broken egg of a player on its last life: grey, then eaten",
+     [] {
+         matchState.adversaryCount = 1;
+         laySnake(3, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 0;
+     },
+     "p1.lives=-1 p1.base=64 p1.row=1 p1.col=0 grey=0 30,31=67"},
+    {"a player swallows a grey egg and wins a life",
+     [] { trailing(2, kGreyEgg, false); }, "p0.lives=6 p0.shown=6 p0.length=2 grey=0"},
+    {"an out player pays again for every grey egg swallowed",
+     [] {
+         trailing(2, kGreyEgg, false);
+         out(2, -1), playerSnake[2].levelFruits = 2, setCount(5);
+     },
+     "p2.lives=-2 p2.fruits=1 count=3 p2.length=-50 1,0=15"},
+    {"a crash on the last life puts the player out: a grey egg, the record parked, fruits back",
+     [] {
+         laySnake(1, 20, 62, kRight, 2).lives = 0;
+         playerSnake[1].levelFruits = 3, setCount(5);
+     },
+     "p1.lives=-1 p1.shown=0 p1.base=64 p1.length=-1 p1.row=1 p1.col=0 p1.fruits=2 count=2 "
+     "bar=13 20,62=78"},
+    {"the third player out clears every adversary's greedy flag",
+     [] {
+         matchState.adversaryCount = 2;
+         laySnake(3, 40, 40, kUp, 2), layEgg(4, 40, 50, -1);
+         out(0, -1), out(2, -3);
+         laySnake(1, 20, 62, kRight, 2).lives = 0;
+     },
+     "p1.lives=-1 a0.greedy=0 a1.greedy=0 a2.greedy=1"},
+    {"with a player left the adversaries stay greedy",
+     [] {
+         matchState.adversaryCount = 1;
+         laySnake(3, 40, 40, kUp, 2);
+         out(0, -1);
+         laySnake(1, 20, 62, kRight, 2).lives = 0;
+     },
+     "p1.lives=-1 a0.greedy=1"},
+    {"an egg with a key hatches from length -45 and steps",
+     [] { layEgg(0, 20, 20, -45).direction = kRight; }, "p0.length=1 p0.growth=1 20,21=19"},
+    {"an egg with a key waits below -45 and counts down",
+     [] { layEgg(0, 20, 20, -46).direction = kRight; }, "p0.length=-45 20,21=0"},
+    {"an egg without a key does not hatch", [] { layEgg(0, 20, 20, -10); }, "p0.length=-9"},
+    {"an out player's egg never hatches",
+     [] { layEgg(0, 20, 20, -1).direction = kRight, playerSnake[0].lives = -1; },
+     "p0.length=-1"},
+    {"a covered egg does not hatch",
+     [] { layEgg(0, 20, 20, -1).direction = kRight, put(kAdversaryBase + 12, 20, 20); },
+     "p0.length=-1"},
+    {"an intact egg counts down one a tick and breaks after its countdown",
+     [] { layEgg(0, 20, 20, -3); }, "p0.length=-1 20,20=31", 2},
+    {"green fruit ahead of an egg that may not hatch yet hatches it at once",
+     [] { layEgg(0, 20, 20, -51).direction = kRight, put(kGreenFruit, 20, 21); },
+     "p0.length=1 p0.trail=0 green=0 20,21=19"},
+    {"grey egg ahead of an egg that may not hatch yet: a life without moving",
+     [] { layEgg(0, 20, 20, -51).direction = kRight, put(kGreyEgg, 20, 21); },
+     "p0.lives=6 p0.length=-50 grey=1"},
+    {"a blocked adversary that is not growing loses its tail",
+     [] {
+         matchState.adversaryCount = 1;
+         laySnake(3, 20, 61, kRight, 2);
+         put(kWall, 19, 61), put(kWall, 21, 61), put(kWall, 20, 62);
+     },
+     "a0.length=1 a0.col=61 20,59=0"},
+    {"an adversary shrunk to its head dies as a grey egg",
+     [] {
+         matchState.adversaryCount = 1;
+         laySnake(3, 20, 61, kRight, 0);
+     },
+     "a0.length=-1 20,61=78"},
+    {"an adversary takes a red fruit: a new one is placed, it gains nothing",
+     [] {
+         matchState.adversaryCount = 1;
+         laySnake(3, 30, 30, kRight, 2), put(kRedFruit, 30, 31);
+         put(kWall, 29, 30), put(kWall, 31, 30);
+     },
+     "red=1 a0.length=2 a0.growth=0 a0.col=31 p0.trail=0"},
+    {"an adversary takes a green fruit: a new one is placed",
+     [] {
+         matchState.adversaryCount = 1;
+         laySnake(3, 30, 30, kRight, 2), put(kGreenFruit, 30, 31);
+         put(kWall, 29, 30), put(kWall, 31, 30);
+     },
+     "green=1 a0.length=2 a0.col=31"},
+    {"lives and fruit counters stop at 127",
+     [] {
+         Snake &s = trailing(2, kGreyEgg, false);
+         s.lives = s.levelFruits = 127, setCount(127);
+         put(kYellowFruit, 20, 22);
+     },
+     "p0.lives=127 p0.fruits=127 count=127 p0.growth=255", 2},
+    {"lives and the level's count stop at -128",
+     [] {
+         trailing(2, kGreyEgg, false);
+         out(2, -128), playerSnake[2].levelFruits = 1, setCount(-127);
+     },
+     "p2.lives=-128 count=-128"},
+};
+
+struct TickRules : testing::GameTest {
     void SetUp() override {
-        static SDL_Surface *surface = testing::makeSurface(32);
-        testing::resetGame(surface, 7);
-        buildWalls(board, 0);
-        matchState.adversaryCount = 0;
-        for (int8_t p = 0; p < 3; ++p) {
-            egg(p, 4, 13 + 13 * p, -30).lives = 5;
+        GameTest::SetUp();
+        for (int8_t p = 0; p < 3; ++p) { // waiting eggs, out of the way
+            layEgg(p, 4, 13 + 13 * p, -30).lives = 5;
             drawLives(p);
         }
         setCount(0);
     }
-    static void setCount(int8_t n) { matchState.levelFruitCount = n, drawLevelProgress(); }
-
-    // Snake i (players 0..2, then adversaries) moved to (row, col) as an egg of the given
-    // length (-1: broken; 0: a bare head).
-    static Snake &egg(int i, int row, int col, int32_t length) {
-        Snake &s = i < 3 ? playerSnake[i] : adversarySnake[i - 3];
-        if (isEgg(s)) setCellAndDraw(board, kEmpty, headRow(s), headColumn(s));
-        s.colourBase = i < 3 ? kPlayerBase[i] : kAdversaryBase;
-        s.length = length, s.growth = 0, s.direction = kNoDirection;
-        setHeadCell(s, row, col);
-        setCellAndDraw(board, static_cast<int8_t>(s.colourBase + (length < -1 ? 15 : 14)), row,
-                       col);
-        return s;
-    }
-    // Snake i drawn with its head at (row, col) after `behind` steps in direction d.
-    static Snake &lay(int i, int row, int col, int8_t d, int behind) {
-        const int dr = (d == kDown) - (d == kUp), dc = (d == kRight) - (d == kLeft);
-        Snake &s = egg(i, row - dr * behind, col - dc * behind, 0);
-        s.direction = d;
-        setCellAndDraw(board, static_cast<int8_t>(s.colourBase + d), headRow(s), headColumn(s));
-        for (int k = 0; k < behind; ++k)
-            advanceHead(s);
-        return s;
-    }
-    // Cells in rows 1..47 holding a code from lo to hi.
-    static int count(int lo, int hi = -1) {
-        int n = 0;
-        for (int r = 1; r < kBoardRows; ++r)
-            n += std::count_if(board.cells[r], board.cells[r] + kBoardColumns,
-                               [&](int8_t c) { return c >= lo && c <= std::max(lo, hi); });
-        return n;
-    }
-    // What the rules change on player p, with the level's count and the status row.
-    static std::string facts(int p) {
-        const Snake &s = playerSnake[p];
-        const int8_t *row = board.cells[0];
-        std::ostringstream out;
-        out << "lives " << int(s.lives) << " ("
-            << 12 - std::count(row + 3 + 14 * p, row + 15 + 14 * p, 0) << " shown), length "
-            << s.length << ", growth " << s.growth << ", fruits " << int(s.levelFruits) << " of "
-            << int(matchState.levelFruitCount) << " (bar "
-            << std::count(row + 47, row + 62, kYellowFruit) << ")";
-        return out.str();
-    }
 };
 
-TEST_F(TickTest, AdversariesMoveFirstThenThePlayersInOrder) {
-    // An adversary, walled in but for the way ahead, and player 1 reach for the same yellow
-    // fruit; the adversary gets it, and player 1 runs into its head.
-    matchState.adversaryCount = 1;
-    setCount(3);
-    board.cells[9][10] = board.cells[11][10] = kWall;
-    Snake &adversary = lay(3, 10, 10, kRight, 2);
-    lay(0, 9, 11, kDown, 2);
-    setCellAndDraw(board, kYellowFruit, 10, 11);
-    // Players 2 and 3 reach for another one; player 2 gets it and player 3 runs into it.
-    lay(1, 20, 19, kRight, 2);
-    lay(2, 20, 21, kLeft, 2);
-    setCellAndDraw(board, kYellowFruit, 20, 20);
-    matchTick();
-    EXPECT_EQ(headColumn(adversary), 11);
-    EXPECT_EQ(adversary.growth, 2 * 3 + 2 - 1); // it grew by the fruit, less this step
-    EXPECT_EQ(facts(0), "lives 4 (4 shown), length -51, growth 0, fruits 0 of 4 (bar 11)");
-    EXPECT_EQ(facts(1), "lives 5 (5 shown), length 3, growth 7, fruits 1 of 4 (bar 11)");
-    EXPECT_EQ(facts(2), "lives 4 (4 shown), length -51, growth 0, fruits 0 of 4 (bar 11)");
-    EXPECT_EQ(count(kYellowFruit), 2); // both were replaced
-}
-
-TEST_F(TickTest, AnOutPlayerLeavesAGreyEggAndPaysAgainWheneverOneIsSwallowed) {
-    Snake &loser = lay(1, 20, 62, kRight, 2); // faces the border
-    loser.lives = 0;
-    loser.levelFruits = 3;
-    setCount(5);
-    matchTick();
-    // One fruit goes back with the life, the other two with the player.
-    EXPECT_EQ(facts(1), "lives -1 (0 shown), length -1, growth 0, fruits 2 of 2 (bar 13)");
-    EXPECT_EQ(board.cells[20][62], kGreyEgg);
-    EXPECT_EQ(count(32, 47), 0);
-    EXPECT_EQ(headRow(loser) * 100 + headColumn(loser), 100); // parked on the wall (1, 0)
-
-    // Player 1 swallows the grey egg: a life for it, another charge for the out player,
-    // whose lives and the level's count stop at -128.
-    lay(0, 21, 62, kUp, 2);
-    loser.lives = -128;
-    setCount(-127);
-    matchTick();
-    EXPECT_EQ(facts(0), "lives 6 (6 shown), length 2, growth 0, fruits 0 of -128 (bar 15)");
-    EXPECT_EQ(facts(1), "lives -128 (0 shown), length -50, growth 0, fruits 1 of -128 (bar 15)");
-    EXPECT_EQ(board.cells[1][0], kWall); // nothing hatches or is drawn where it is parked
-}
-
-TEST_F(TickTest, GreedyFlagsClearOnlyWhenTheThirdPlayerIsOut) {
-    matchState.adversaryCount = 2;
-    for (int8_t p = 0; p < 3; ++p) {
-        EXPECT_EQ(adversarySnake[0].greedy, 1);
-        playerSnake[p].lives = 0;
-        loseLife(p);
+TEST_F(TickRules, EachRuleChangesItsFields) {
+    for (const Rule &rule : kRules) {
+        SetUp();
+        rule.arrange();
+        for (int t = 0; t < rule.ticks; ++t)
+            matchTick();
+        std::istringstream facts(rule.facts);
+        for (std::string fact; facts >> fact;) {
+            const std::string field = fact.substr(0, fact.find('='));
+            EXPECT_EQ(probe(field), std::stoi(fact.substr(field.size() + 1)))
+                << "rule: " << rule.name << "\n  field: " << field;
+        }
     }
-    EXPECT_EQ(adversarySnake[0].greedy + adversarySnake[1].greedy, 0);
-    EXPECT_EQ(adversarySnake[2].greedy, 1); // not in play
 }
 
-TEST_F(TickTest, LivesAndFruitCountersStopAt127) {
-    Snake &eater = lay(0, 20, 20, kRight, 2);
-    eater.lives = eater.levelFruits = 127;
-    setCount(127);
-    setCellAndDraw(board, kGreyEgg, 20, 21);
-    setCellAndDraw(board, kYellowFruit, 20, 22);
+TEST_F(TickRules, LivesAtTheEndOfALevel) {
+    // Two more lives each; a player at 0 or out comes back with 3.
+    const int8_t before[][2] = {{5, 7}, {1, 3}, {0, 3}, {-1, 3}, {-9, 3}, {126, 127}};
+    for (const auto &[lives, after] : before) {
+        playerSnake[1].lives = lives;
+        matchState.levelType = 7, matchState.levelFruitCount = 15;
+        completeLevel();
+        EXPECT_EQ(playerSnake[1].lives, after) << "rule: lives at level end, from " << int{lives};
+        EXPECT_EQ(matchState.levelType, 0) << "rule: the layout advances modulo 8";
+        EXPECT_EQ(matchState.levelFruitCount, 0) << "rule: a new level's fruit count";
+    }
+}
+
+// Faults the soak and the fuzz target found, both from the cell a hatching egg leaves: it is
+// still the hatched snake's tail for a few steps, so nobody may walk in, itself included.
+TEST_F(TickRules, TheHatchedEggCellStaysTheTailUntilTheTailMoves) {
+    // A player hatches onto a yellow fruit and turns round in a square into its egg cell.
+    layEgg(0, 10, 10, -1);
+    put(kYellowFruit, 10, 11);
+    for (const int8_t way : {kRight, kDown, kLeft, kUp}) {
+        playerSnake[0].direction = way;
+        matchTick();
+        EXPECT_EQ(testing::findBoardFault(false), "") << "after moving " << int{way};
+    }
+    EXPECT_TRUE(isEgg(playerSnake[0])) << "it crashed into its own tail";
+    // Player 2 hatches upward into a wall while player 1, moving first, reaches its egg cell.
+    SetUp();
+    laySnake(0, 10, 9, kRight, 2);
+    layEgg(1, 10, 10, -1).direction = kUp;
+    put(kWall, 9, 10);
     matchTick();
-    matchTick();
-    EXPECT_EQ(facts(0), "lives 127 (12 shown), length 3, growth 255, fruits 127 of 127 (bar 0)");
+    EXPECT_EQ(testing::findBoardFault(false), "");
+    EXPECT_TRUE(isEgg(playerSnake[0]) && isEgg(playerSnake[1])) << "both crashed";
 }
 
 } // namespace
