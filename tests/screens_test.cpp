@@ -1,15 +1,11 @@
 // The screens around a match, driven headlessly: events are queued before a screen runs,
 // then the result, the Board and the lock/present calls are checked on a surface that SDL
-// says must be locked. The screen loop runs in a death-test child fed by a thread.
+// says must be locked. The real-window suite plays the screen loop itself.
 
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "display/board.h"
@@ -18,7 +14,6 @@
 #include "match/random.h"
 #include "screens/count_screen.h"
 #include "screens/manual_pages.h"
-#include "screens/screen_loop.h"
 #include "screens/title_menu.h"
 #include "snakes/snake.h"
 #include "tests/support.h"
@@ -196,44 +191,6 @@ TEST_F(ScreensDeathTest, QuitRequestExitsWithZeroEverywhere) {
         EXPECT_EXIT((push(Events(page, key(SDLK_SPACE))), push({kQuit}), push(Events(3, kClick)),
                      manualPages()),
                     ::testing::ExitedWithCode(0), "");
-}
-
-// The screen loop runs in a child. Phase 0 is queued first; a thread queues each later phase
-// once the screens have taken every event of the one before, plus a pause that lets a title
-// menu finish its frame. At exit the child writes what it saw.
-void reportAtExit() {
-    SDL_Event pending;
-    std::fprintf(stderr, "left=%d count=%d lives=%d\n",
-                 SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_ALLEVENTS),
-                 matchState.adversaryCount, playerSnake[0].lives);
-}
-
-[[noreturn]] void runScript(std::vector<Events> phases) {
-    alarm(20); // a wrong turn leaves a screen waiting: end the child instead of hanging
-    std::atexit(reportAtExit);
-    push(phases[0]);
-    std::thread([phases] {
-        for (size_t i = 1; i < phases.size(); ++i) {
-            for (SDL_Event e; SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0;)
-                SDL_Delay(5);
-            SDL_Delay(300);
-            push(phases[i]);
-        }
-    }).detach();
-    runScreens();
-}
-
-// The manual (Escape turns its pages: a skipped manual would quit), back to the title,
-// start, a match without adversaries ended by Escape, back on the count screen, then Escape
-// there and on the title.
-TEST_F(ScreensDeathTest, ScreenLoopRunsTheManualAndAMatch) {
-    EXPECT_EXIT(runScript({{key(SDLK_TAB), key(SDLK_TAB), key(SDLK_RETURN)},
-                           {key(SDLK_ESCAPE), key(SDLK_ESCAPE), key(SDLK_ESCAPE)},
-                           {key(SDLK_TAB), key(SDLK_RETURN)},
-                           {key(SDLK_0)},
-                           {key(SDLK_ESCAPE)},
-                           {key(SDLK_ESCAPE), key(SDLK_ESCAPE)}}),
-                ::testing::ExitedWithCode(0), "left=0 count=-1 lives=5\n");
 }
 
 } // namespace

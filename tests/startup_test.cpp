@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "display/board.h"
 #include "match/match_state.h"
@@ -13,14 +14,9 @@
 using namespace ravela;
 
 TEST(StartUp, DepthComesFromTheDesktopWithinFifteenToThirtyTwo) {
-    EXPECT_EQ(chooseDepth(8), 16);
-    EXPECT_EQ(chooseDepth(14), 16);
-    EXPECT_EQ(chooseDepth(15), 15);
-    EXPECT_EQ(chooseDepth(16), 16);
-    EXPECT_EQ(chooseDepth(24), 24);
-    EXPECT_EQ(chooseDepth(32), 32);
-    EXPECT_EQ(chooseDepth(33), 16);
-    EXPECT_EQ(chooseDepth(40), 16);
+    for (const auto &[desktop, chosen] : {std::pair{8, 16}, {14, 16}, {15, 15}, {24, 24},
+                                          {32, 32}, {33, 16}})
+        EXPECT_EQ(chooseDepth(desktop), chosen) << desktop;
 }
 
 TEST(StartUp, WindowModePrintsTheDepthAndTheFullScreenHint) {
