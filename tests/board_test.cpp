@@ -12,16 +12,15 @@
 #include "display/surface.h"
 #include "match/match_state.h"
 #include "match/random.h"
-#include "tests/support.h"
+#include "tests/fixture.h"
 
 namespace ravela {
 
 using testing::pixelAt;
 
-struct BoardTest : ::testing::Test {
-    void SetUp() override { testing::resetGame(surface = testing::makeSurface(32), 99); }
-    void TearDown() override { SDL_FreeSurface(surface); }
-    SDL_Surface *surface = nullptr;
+struct BoardTest : testing::GameTest {
+    void SetUp() override { testing::resetGame(surface, 99); }
+    SDL_Surface *surface = GameTest::surface();
 };
 
 TEST_F(BoardTest, EachTileHoldsOnlyItsOwnColours) {

@@ -12,15 +12,11 @@
 #include "match/random.h"
 #include "match/status_row.h"
 #include "snakes/snake.h"
-#include "tests/support.h"
+#include "tests/fixture.h"
 
 namespace ravela {
 
-struct LevelTest : ::testing::Test {
-    static void SetUpTestSuite() { surface = testing::makeSurface(32); }
-    void SetUp() override { testing::resetGame(surface); }
-    static inline SDL_Surface *surface = nullptr;
-};
+struct LevelTest : testing::GameTest {};
 
 static void setup(int8_t type, int8_t adversaries) {
     matchState.levelType = type;
@@ -45,7 +41,7 @@ TEST_F(LevelTest, EveryLayoutHasItsBorderAndItsCountOfFreeCells) {
 // per other cell, the lives 2 per empty cell, then each fruit try a column and a row; the
 // red fruit's first try hits the wall at (22, 17).
 TEST_F(LevelTest, SetupDrawsTheFruitAfterTheRepaintAndTheLives) {
-    testing::resetGame(surface, 24);
+    testing::resetGame(surface(), 24);
     const int8_t lives[3] = {5, 0, 13};
     for (int p = 0; p < 3; ++p)
         playerSnake[p].lives = lives[p];

@@ -12,7 +12,7 @@
 #include "match/match_loop.h"
 #include "match/match_state.h"
 #include "snakes/snake.h"
-#include "tests/support.h"
+#include "tests/fixture.h"
 
 namespace ravela {
 namespace {
@@ -27,24 +27,14 @@ struct {
     void (*script)();
 } fake;
 
-struct MatchLoopTest : ::testing::Test {
+struct MatchLoopTest : testing::GameTest {
     void SetUp() override {
-        static SDL_Surface *surface = testing::makeSurface(32);
-        testing::resetGame(surface, 11);
-        for (SDL_Event event; SDL_PollEvent(&event);) {
-        }
+        GameTest::SetUp();
         fake = {};
         // Reading the clock runs the test's script first; a wait only moves the time on.
         matchClock = {[] { return fake.script ? fake.script() : void(), fake.now; },
                       [](uint32_t ms) { fake.delays.push_back(ms), fake.now += ms; }};
-        matchState.adversaryCount = 0;
-        matchState.matchRunning = 1;
         setupLevel();
-    }
-    static void pushKey(SDLKey key) {
-        SDL_Event event{};
-        event.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}};
-        SDL_PushEvent(&event);
     }
     // Runs n ticks that must not end the level.
     void ticks(int n) {
@@ -80,8 +70,8 @@ TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNext
             playerSnake[1].lives = 0;
             playerSnake[2].lives = -1;
         } else if (!matchState.paused) {
-            pushKey(SDLK_RETURN); // the next level starts, and the match ends paused
-            pushKey(SDLK_ESCAPE);
+            testing::pressKey(SDLK_RETURN); // the next level starts, and the match ends paused
+            testing::pressKey(SDLK_ESCAPE);
         }
     };
     playMatch();
@@ -95,7 +85,7 @@ TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNext
     EXPECT_EQ(matchState.paused + matchState.pauseShown, 2);
 
     fake = {};
-    pushKey(SDLK_ESCAPE);
+    testing::pressKey(SDLK_ESCAPE);
     playMatch();
     EXPECT_EQ(matchState.levelType, 1);
     EXPECT_EQ(board.cells[10][16], kWall); // the bars of layout 1

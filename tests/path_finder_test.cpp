@@ -18,7 +18,7 @@
 #include "display/board.h"
 #include "match/level.h"
 #include "snakes/snake.h"
-#include "tests/support.h"
+#include "tests/fixture.h"
 
 namespace ravela {
 namespace {
@@ -49,11 +49,8 @@ Picture room(int rows, int cols, Marks marks) {
     return with(Picture(rows, std::string(cols, '.')), marks);
 }
 
-class PathFinderTest : public ::testing::Test {
+class PathFinderTest : public testing::GameTest {
   protected:
-    static void SetUpTestSuite() { surface = testing::makeSurface(32); }
-    static void TearDownTestSuite() { SDL_FreeSurface(surface); }
-    void SetUp() override { testing::resetGame(surface); }
 
     // Fills the grid with `fill`, draws the picture with its top-left corner at `at`, and
     // lays the steered adversary along '@' and its letters, the head at ring index 0 so
@@ -95,7 +92,6 @@ class PathFinderTest : public ::testing::Test {
         return steer();
     }
 
-    inline static SDL_Surface *surface = nullptr;
     Snake snake;
 };
 
@@ -278,7 +274,7 @@ TEST_F(PathFinderTest, RandomPositionsKeepEveryPromise) {
     static Snake players0[3], adversaries0[9];
     int calls = 0;
     for (uint32_t position = 0; position < 300; ++position) {
-        testing::resetGame(surface, position + 1);
+        testing::resetGame(surface(), position + 1);
         buildWalls(board, static_cast<int8_t>(position % 8));
         std::mt19937 gen(position);
         int row = 0, col = 0; // a random cell of rows 1 to 47 (row drawn first); true if empty

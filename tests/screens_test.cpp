@@ -16,7 +16,7 @@
 #include "screens/manual_pages.h"
 #include "screens/title_menu.h"
 #include "snakes/snake.h"
-#include "tests/support.h"
+#include "tests/fixture.h"
 
 using namespace ravela;
 using ravela::testing::pixelAt;
@@ -43,19 +43,17 @@ void push(Events events) {
         SDL_PushEvent(&event);
 }
 
-class ScreensTest : public ::testing::Test {
+class ScreensTest : public ravela::testing::GameTest {
   protected:
     void SetUp() override {
-        surface = ravela::testing::makeSurface(32);
         ravela::testing::resetGame(surface, 7);
         surface->flags |= SDL_RLEACCEL; // SDL_MUSTLOCK holds
         surfaceTrace.on = true;
     }
     void TearDown() override {
         surface->flags &= ~SDL_RLEACCEL;
-        SDL_FreeSurface(surface);
     }
-    SDL_Surface *surface = nullptr;
+    SDL_Surface *surface = GameTest::surface();
 };
 
 using ScreensDeathTest = ScreensTest;

@@ -6,17 +6,13 @@
 #include "display/board.h"
 #include "match/match_state.h"
 #include "snakes/snake.h"
-#include "tests/support.h"
+#include "tests/fixture.h"
 
 namespace ravela {
 
 constexpr int8_t B = 16; // player 1's colour base
 
-struct SnakeTest : ::testing::Test {
-    static void SetUpTestSuite() { surface = testing::makeSurface(32); }
-    void SetUp() override { testing::resetGame(surface); }
-    static inline SDL_Surface *surface = nullptr;
-};
+struct SnakeTest : testing::GameTest {};
 
 // Player 1 alive at (row, col) with growth 2. The head starts in the ring's last slot, so
 // every test also crosses the ring's wrap.
@@ -87,6 +83,17 @@ TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
     }
 }
 
+// The neck left behind by a reversal, which play never makes, is the straight of its axis.
+TEST_F(SnakeTest, AReversalLeavesTheStraightOfItsAxis) {
+    for (int8_t d = 0; d < 4; ++d) {
+        Snake &s = place(20, 30, d);
+        s.length = 1, s.lastMoves[0] = static_cast<uint8_t>(d);
+        s.direction = static_cast<int8_t>(d ^ 1);
+        advanceHead(s);
+        EXPECT_EQ(board.cells[20][30], B + (d < 2 ? 13 : 12)) << "reversal of " << int{d};
+    }
+}
+
 TEST_F(SnakeTest, HeadStopsAtTheLongestLength) {
     Snake &s = place(10, 10, kRight);
     s.length = kRingSize - 1; // the stale ring cells all lie at (0, 0)
@@ -139,11 +146,11 @@ TEST_F(SnakeTest, HatchNeedsAnUncoveredEggAndTheTailDropSparesWhatLandsOnIt) {
     EXPECT_FALSE(hatch(s));
     EXPECT_EQ(board.cells[10][10], 64 + kLeft);
     setCellAndDraw(board, B + kIntactEggTile, 10, 10);
-    const uint32_t eggPixel = testing::pixelAt(surface, 103, 105);
+    const uint32_t eggPixel = testing::pixelAt(surface(), 103, 105);
     ASSERT_TRUE(hatch(s));
     // The egg's cell is the new snake's tail: stored as one, still showing the egg.
     EXPECT_EQ(board.cells[10][10], B + 6);
-    EXPECT_EQ(testing::pixelAt(surface, 103, 105), eggPixel);
+    EXPECT_EQ(testing::pixelAt(surface(), 103, 105), eggPixel);
     EXPECT_FALSE(hatch(s));
     setCellAndDraw(board, kYellowFruit, 10, 10);
     steps(s, 3); // to the right, as an egg without direction hatches
