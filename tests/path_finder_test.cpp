@@ -246,6 +246,17 @@ TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGri
     EXPECT_EQ(steer(), kNoDirection);
 }
 
+// A snake without a tail to look for ends its search at the first goal it meets, so few
+// entries ever wait in the queue; a flood of the whole room would queue many more.
+TEST_F(PathFinderTest, AShortSnakeEndsItsSearchAtTheFirstGoal) {
+    for (const char *body : {"", "a"}) {
+        draw(room(15, 15, {{7, 7, '@'}, {7, 6, 'Y'}, {8, 7, body[0] ? body[0] : '.'}}));
+        snake.direction = kNoDirection;
+        EXPECT_LE(chooseDirectionWithQueueCapacity(snake, 1000), 9) << "length " << snake.length;
+        EXPECT_EQ(snake.direction, kLeft);
+    }
+}
+
 TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {
     // Capacity 2 holds one entry: the "up" seed, then one cell at a time straight up.
     const Picture open = room(4, 5, {{2, 2, '@'}});
