@@ -24,8 +24,12 @@ static void setup(int8_t type, int8_t adversaries) {
     setupLevel();
 }
 
+// Each layout's free cells, and the sums of its wall cells' rows and columns, which move
+// when a bar does.
 TEST_F(LevelTest, EveryLayoutHasItsBorderAndItsCountOfFreeCells) {
     const int freeCells[10] = {2790, 2790, 2730, 2686, 2676, 2702, 2734, 2490, 2531, 2790};
+    const int rowSums[10] = {5232, 5232, 6702, 7728, 7968, 7388, 6548, 12432, 11596, 5232};
+    const int columnSums[10] = {6867, 6867, 8727, 10143, 10458, 9595, 8603, 16017, 15155, 6867};
     for (int8_t type = -1; type <= 8; ++type) {          // -1 and 8 are unknown: the bare border
         std::memset(board.cells, 5, sizeof board.cells); // leftovers of an earlier screen
         buildWalls(board, type);
@@ -34,6 +38,11 @@ TEST_F(LevelTest, EveryLayoutHasItsBorderAndItsCountOfFreeCells) {
         EXPECT_EQ(std::count(cells, cells + 64, kEmpty), 64) << "the status row";
         EXPECT_EQ(std::count(cells, cells + 3072, kEmpty), 64 + free) << "layout " << int{type};
         EXPECT_EQ(std::count(cells, cells + 3072, kWall), 3072 - 64 - free); // border and inner
+        int rows = 0, columns = 0;
+        for (int cell = 0; cell < 3072; ++cell)
+            if (cells[cell] == kWall) rows += cell / 64, columns += cell % 64;
+        EXPECT_EQ(rows, rowSums[type + 1]) << "wall rows of layout " << int{type};
+        EXPECT_EQ(columns, columnSums[type + 1]) << "wall columns of layout " << int{type};
     }
 }
 
