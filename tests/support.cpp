@@ -91,8 +91,10 @@ uint32_t pixelAt(SDL_Surface *surface, int x, int y) {
 }
 
 void pressKey(SDLKey key, uint8_t type) {
-    SDL_Event event{};
-    event.key = {type, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}};
+    SDL_Event event{}; // fields by name: the browser's SDL lays the record out differently
+    event.type = event.key.type = type;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
     SDL_PushEvent(&event);
 }
 
