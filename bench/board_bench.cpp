@@ -9,6 +9,7 @@
 
 #include "display/board.h"
 #include "match/level.h"
+#include "snakes/snake.h"
 #include "tests/support.h"
 
 namespace {
@@ -24,7 +25,7 @@ SDL_Surface *benchSurface() {
 constexpr int kRow = 24;
 constexpr int kColumn = 32;
 // A body cell of player 1: the horizontal straight.
-constexpr int8_t kSnakeBody = 16 + 12;
+constexpr int8_t kSnakeBody = kPlayerBase[0] + kStraightHorizontal;
 
 // range(0): the cell code; range(1): the autoPresent flag.
 void setCellAndDrawBench(benchmark::State &state) {

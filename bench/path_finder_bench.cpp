@@ -68,10 +68,10 @@ void crowdedBoard(benchmark::State &state) {
     testing::resetGame(benchSurface());
     buildWalls(board, 0);
     std::mt19937 gen(7);
-    for (int p = 0; p < 3; ++p) {
+    for (int p = 0; p < kPlayerCount; ++p) {
         walkSnake(gen, playerSnake[p], kPlayerBase[p], 10 + 12 * p, 8 + 20 * p, 220, 200);
     }
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < kMaxAdversaries; ++i) {
         walkSnake(gen, adversarySnake[i], kAdversaryBase, 44, 8 + 6 * i, 60, 30);
     }
     placeFruit(kYellowFruit);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/random.h"
 #include "display/board.h"
 #include "match/level.h"
 #include "match/match_state.h"
@@ -26,9 +27,10 @@ constexpr int kTicksPerRestore = 32;
 // The records a tick reads and writes, saved once the position has been played up.
 struct Position {
     int8_t cells[kBoardRows][kBoardColumns];
-    Snake players[3];
-    Snake adversaries[9];
+    Snake players[kPlayerCount];
+    Snake adversaries[kMaxAdversaries];
     MatchState match;
+    RandomGenerator random;
 };
 
 Position saved;
@@ -38,6 +40,7 @@ void save() {
     std::memcpy(saved.players, playerSnake, sizeof saved.players);
     std::memcpy(saved.adversaries, adversarySnake, sizeof saved.adversaries);
     saved.match = matchState;
+    saved.random = randomGenerator;
 }
 
 void restore() {
@@ -45,6 +48,7 @@ void restore() {
     std::memcpy(playerSnake, saved.players, sizeof saved.players);
     std::memcpy(adversarySnake, saved.adversaries, sizeof saved.adversaries);
     matchState = saved.match;
+    randomGenerator = saved.random;
 }
 
 void matchTickBench(benchmark::State &state) {

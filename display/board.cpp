@@ -6,8 +6,8 @@
 #include <SDL.h>
 #include <cstring>
 
+#include "common/random.h"
 #include "display/surface.h"
-#include "match/random.h"
 
 namespace ravela {
 
@@ -113,108 +113,109 @@ constexpr const char *kSnakeSheet[4][10][4] = {
 // Snake colour bases 16, 32, 48 and 64. Body and stripe of base 16 are palette 2 and 3
 // ('b' - 96 and 'c' - 96); each later base uses the next two entries.
 constexpr int kSnakeBases = 4;
-
-void writePixel(uint8_t *at, int bytesPerPixel, uint32_t value) {
-    switch (bytesPerPixel) {
-    case 2: {
-        const uint16_t low = static_cast<uint16_t>(value);
-        std::memcpy(at, &low, 2);
-        break;
-    }
-    case 3:
-        at[0] = static_cast<uint8_t>(value);
-        at[1] = static_cast<uint8_t>(value >> 8);
-        at[2] = static_cast<uint8_t>(value >> 16);
-        break;
-    case 4: std::memcpy(at, &value, 4); break;
-    default: break;
-    }
-}
+// Palette indexes of the two dark colours of an empty cell, and of the three fruits.
+constexpr uint8_t kFirstDarkColour = 16;
+constexpr uint8_t kSecondDarkColour = 17;
+constexpr uint8_t kFirstFruitColour = 13;
 
 uint32_t mapColour(SDL_Surface *surface, int r, int g, int b) {
     return SDL_MapRGB(surface->format, static_cast<uint8_t>(r), static_cast<uint8_t>(g),
                       static_cast<uint8_t>(b));
 }
 
+// The character of a table at pixel p (row-major) of its tile.
+char emptyAt(int p) { return kCellTables[p / kCellPixels][0][p % kCellPixels]; }
+char wallAt(int p) { return kCellTables[p / kCellPixels][1][p % kCellPixels]; }
+char fruitAt(int p) { return kCellTables[p / kCellPixels][2][p % kCellPixels]; }
+char snakeAt(int offset, int p) {
+    return kSnakeSheet[offset / 4][p / kCellPixels][offset % 4][p % kCellPixels];
+}
+
+// The empty-cell tile and the three fruit tiles; the wall tile comes from restoreWallTile.
+void buildCellTiles(Board &target) {
+    for (int p = 0; p < kTileBytes; ++p) {
+        const char empty = emptyAt(p);
+        target.tiles[kEmpty][p] =
+            empty == 'a' ? kFirstDarkColour : empty == 'b' ? kSecondDarkColour : 0;
+        if (fruitAt(p) != 'a') continue;
+        for (int8_t fruit = kYellowFruit; fruit <= kRedFruit; ++fruit)
+            target.tiles[fruit][p] = static_cast<uint8_t>(kFirstFruitColour + fruit - kYellowFruit);
+    }
+}
+
+// The sixteen tiles of every colour base, each base in its own two palette entries.
+void buildSnakeTiles(Board &target) {
+    for (int offset = 0; offset < kSnakeTiles; ++offset) {
+        for (int p = 0; p < kTileBytes; ++p) {
+            const char ch = snakeAt(offset, p);
+            if (ch != 'b' && ch != 'c') continue;
+            for (int base = 0; base < kSnakeBases; ++base)
+                target.tiles[kFirstSnakeBase * (base + 1) + offset][p] =
+                    static_cast<uint8_t>(ch - 96 + 2 * base);
+        }
+    }
+}
+
 } // namespace
 
-void restoreWallTile(Board &board) {
-    for (int row = 0; row < kCellPixels; ++row)
-        for (int col = 0; col < kCellPixels; ++col)
-            board.tiles[kWall][row * kCellPixels + col] =
-                static_cast<uint8_t>(kCellTables[row][1][col] - 96);
-    // Anything above 30 came from a character that is not a colour.
-    for (auto &tile : board.tiles)
-        for (uint8_t &byte : tile)
-            if (byte > 30) byte = 0;
+void restoreWallTile(Board &target) {
+    for (int p = 0; p < kTileBytes; ++p)
+        target.tiles[kWall][p] = wallAt(p) == 'a' ? 1 : 0;
 }
 
-void initBoard(Board &board, SDL_Surface *surface) {
-    board.surface = surface;
-    board.autoPresent = 0;
+void initBoard(Board &target, SDL_Surface *surface) {
+    target.surface = surface;
+    target.autoPresent = 0;
     for (int i = 0; i < kPaletteSize; ++i)
-        board.palette[i] =
+        target.palette[i] =
             mapColour(surface, kPaletteColours[i].r, kPaletteColours[i].g, kPaletteColours[i].b);
-    std::memset(board.tiles, 0, sizeof board.tiles);
-
-    for (int row = 0; row < kCellPixels; ++row) {
-        for (int col = 0; col < kCellPixels; ++col) {
-            const int p = row * kCellPixels + col;
-            const char empty = kCellTables[row][0][col];
-            board.tiles[kEmpty][p] = empty == 'a' ? 16 : empty == 'b' ? 17 : 0;
-            if (kCellTables[row][2][col] == 'a') {
-                board.tiles[kYellowFruit][p] = 13;
-                board.tiles[kGreenFruit][p] = 14;
-                board.tiles[kRedFruit][p] = 15;
-            }
-        }
-    }
-
-    for (int group = 0; group < 4; ++group) {
-        for (int row = 0; row < kCellPixels; ++row) {
-            for (int i = 0; i < 4; ++i) {
-                const int offset = group * 4 + i;
-                for (int col = 0; col < kCellPixels; ++col) {
-                    const char ch = kSnakeSheet[group][row][i][col];
-                    if (ch != 'b' && ch != 'c') continue;
-                    for (int base = 0; base < kSnakeBases; ++base)
-                        board.tiles[16 * (base + 1) + offset][row * kCellPixels + col] =
-                            static_cast<uint8_t>(ch - 96 + 2 * base);
-                }
-            }
-        }
-    }
-    restoreWallTile(board);
+    std::memset(target.tiles, 0, sizeof target.tiles);
+    buildCellTiles(target);
+    buildSnakeTiles(target);
+    restoreWallTile(target);
 }
 
-void setCellAndDraw(Board &board, int8_t code, int row, int col) {
-    if (col < 0 || col >= kBoardColumns || row < 0 || row >= kBoardRows) return;
+void setCellAndDraw(Board &target, int8_t code, int row, int col) {
+    if (!onGrid(row, col)) return;
     if (code < 0 || code >= kTileCount) return; // no tile paints it: never store it
-    SDL_Surface *surface = board.surface;
-    const bool locked = board.autoPresent == 1 && lockSurface(surface);
+    SDL_Surface *surface = target.surface;
+    const bool locked = target.autoPresent == 1 && lockSurface(surface);
 
-    board.cells[row][col] = code;
+    target.cells[row][col] = code;
     if (code == kEmpty) {
         const int r1 = rand();
         const int r2 = rand();
-        board.palette[16] = mapColour(surface, (r1 % 20) * 2, 30, ((r1 / 20) % 20) * 2);
-        board.palette[17] =
+        target.palette[kFirstDarkColour] =
+            mapColour(surface, (r1 % 20) * 2, 30, ((r1 / 20) % 20) * 2);
+        target.palette[kSecondDarkColour] =
             mapColour(surface, (r2 % 20) * 2, (r2 / 20) % 20, ((r2 / 400) % 20) * 2);
     }
 
     const int bytesPerPixel = surface->format->BytesPerPixel;
     uint8_t *line = static_cast<uint8_t *>(surface->pixels) + row * kCellPixels * surface->pitch +
                     col * kCellPixels * bytesPerPixel;
-    const uint8_t *tile = board.tiles[static_cast<uint8_t>(code)];
+    const uint8_t *tile = target.tiles[static_cast<uint8_t>(code)];
     for (int y = 0; y < kCellPixels; ++y, line += surface->pitch)
         for (int x = 0; x < kCellPixels; ++x)
-            writePixel(line + x * bytesPerPixel, bytesPerPixel,
-                       board.palette[tile[y * kCellPixels + x]]);
+            storePixel(line + x * bytesPerPixel, bytesPerPixel,
+                       target.palette[tile[y * kCellPixels + x]]);
 
-    if (board.autoPresent == 1) {
+    if (target.autoPresent == 1) {
         if (locked) unlockSurface(surface);
         presentRect(surface, col * kCellPixels, row * kCellPixels, kCellPixels, kCellPixels);
     }
+}
+
+void paintBatch(Board &target, const std::function<void()> &paint) {
+    const uint8_t present = target.autoPresent;
+    target.autoPresent = 0;
+    const bool locked = present == 1 && lockSurface(target.surface);
+    paint();
+    if (present == 1) {
+        if (locked) unlockSurface(target.surface);
+        presentRect(target.surface, 0, 0, kBoardColumns * kCellPixels, kBoardRows * kCellPixels);
+    }
+    target.autoPresent = present;
 }
 
 } // namespace ravela

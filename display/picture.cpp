@@ -1,7 +1,8 @@
-// Decoding of the compiled-in JPEG pictures. libjpeg reads straight from the constant bytes
-// through a small memory source; each decoded row is converted to the surface's pixel
-// format and written in place, clipped at the surface's edges. Any libjpeg error ends the
-// program through the library's standard error manager (its message, then exit status 1).
+// Decoding of the compiled-in JPEG pictures, and showing them on the Board's surface.
+// libjpeg reads straight from the constant bytes through a small memory source; each
+// decoded row is converted to the surface's pixel format and written in place, clipped at
+// the surface's edges. Any libjpeg error ends the program through the library's standard
+// error manager (its message, then exit status 1).
 
 #include "display/picture.h"
 
@@ -14,6 +15,10 @@
 
 #include <jerror.h>
 #include <jpeglib.h>
+
+#include "assets/pictures.h"
+#include "display/board.h"
+#include "display/surface.h"
 
 namespace ravela {
 
@@ -40,25 +45,6 @@ void skipInputData(j_decompress_ptr info, long count) {
 
 // Nothing to release: the bytes are constant data.
 void termSource(j_decompress_ptr) {}
-
-// Stores one mapped pixel value at p in the surface's layout: the low 16 bits for 2 bytes
-// per pixel, three bytes lowest first for 3, the whole value for 4.
-void storePixel(uint8_t *p, int bytesPerPixel, uint32_t value) {
-    switch (bytesPerPixel) {
-    case 2: {
-        const uint16_t low = static_cast<uint16_t>(value);
-        std::memcpy(p, &low, sizeof low);
-        break;
-    }
-    case 3:
-        p[0] = static_cast<uint8_t>(value);
-        p[1] = static_cast<uint8_t>(value >> 8);
-        p[2] = static_cast<uint8_t>(value >> 16);
-        break;
-    case 4: std::memcpy(p, &value, sizeof value); break;
-    default: break;
-    }
-}
 
 // Paints columns [first, end) of one decoded row at surface row y, the picture's column 0
 // falling on surface column left. A one-component (grey) row is painted grey; rows of
@@ -128,6 +114,24 @@ void decodeAndBlit(const uint8_t *bytes, int32_t length, SDL_Surface *surface, i
 
     if (info.output_scanline == info.output_height) jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+}
+
+void showPictures(std::initializer_list<PicturePlacement> pictures, int x, int y, int w, int h) {
+    SDL_Surface *surface = board.surface;
+    if (surface == nullptr) return;
+    const bool locked = lockSurface(surface);
+    for (const PicturePlacement &placed : pictures)
+        decodeAndBlit(placed.picture->bytes, placed.picture->length, surface, placed.top,
+                      placed.left);
+    if (locked) unlockSurface(surface);
+    presentRect(surface, x, y, w, h);
+}
+
+void showPauseBanner() {
+    const SDL_Surface *surface = board.surface;
+    if (surface == nullptr) return;
+    showPictures({{&pauseBanner, (surface->h - kPauseBannerSize.height) / 2,
+                   (surface->w - kPauseBannerSize.width) / 2}});
 }
 
 } // namespace ravela

@@ -24,6 +24,10 @@ void showRect(SDL_Surface *surface, int x, int y, int w, int h);
 void setEventQueued(uint32_t type, bool queued);
 // Fills a rectangle of the surface with a mapped pixel value.
 void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel);
+// Lets pointer motion into the event queue or keeps it out, where the platform can.
+void setPointerMotionQueued(bool queued);
+// Milliseconds since SDL started.
+uint32_t millisecondsSinceStart();
 // Waits that many milliseconds; the browser page runs meanwhile.
 void waitMilliseconds(uint32_t milliseconds);
 // Waits for the next event; false when the event queue failed.

@@ -33,6 +33,14 @@ void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) 
     SDL_FillRect(surface, &rect, pixel);
 }
 
+void setPointerMotionQueued(bool queued) {
+    setEventQueued(SDL_MOUSEMOTION, queued);
+}
+
+uint32_t millisecondsSinceStart() {
+    return SDL_GetTicks();
+}
+
 void waitMilliseconds(uint32_t milliseconds) {
     SDL_Delay(milliseconds);
 }

@@ -85,6 +85,14 @@ void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) 
     }
 }
 
+void setPointerMotionQueued(bool queued) {
+    setEventQueued(SDL_MOUSEMOTION, queued);
+}
+
+uint32_t millisecondsSinceStart() {
+    return SDL_GetTicks();
+}
+
 void waitMilliseconds(uint32_t milliseconds) {
     copyToCanvas();
     emscripten_sleep(milliseconds);

@@ -2,9 +2,8 @@
 // and the two-pixel outlines of the title menu.
 
 #include "display/board.h"
+#include "common/random.h"
 #include "display/platform.h"
-#include "display/surface.h"
-#include "match/random.h"
 
 namespace ravela {
 
@@ -13,19 +12,19 @@ namespace {
 constexpr uint8_t kLightEdge = 9;
 constexpr uint8_t kDarkEdge = 8;
 
-bool isWall(const Board &board, int row, int col) {
-    return board.cells[row][col] == kWall;
+bool isWall(const Board &target, int row, int col) {
+    return target.cells[row][col] == kWall;
 }
 
 // Builds the texture of the wall cell at (row, col) into tile 15: twenty random numbers
 // colour the bricks five pixels each, then the sides that face no wall get a bevel.
-void buildBrickTile(Board &board, int row, int col) {
-    const bool wallAbove = row > 0 && isWall(board, row - 1, col);
-    const bool wallBelow = row < kBoardRows - 1 && isWall(board, row + 1, col);
-    const bool wallLeft = col > 0 && isWall(board, row, col - 1);
-    const bool wallRight = col < kBoardColumns - 1 && isWall(board, row, col + 1);
+void buildBrickTile(Board &target, int row, int col) {
+    const bool wallAbove = row > 0 && isWall(target, row - 1, col);
+    const bool wallBelow = row < kBoardRows - 1 && isWall(target, row + 1, col);
+    const bool wallLeft = col > 0 && isWall(target, row, col - 1);
+    const bool wallRight = col < kBoardColumns - 1 && isWall(target, row, col + 1);
 
-    uint8_t *tile = board.tiles[kWall];
+    uint8_t *tile = target.tiles[kWall];
     int r = 0;
     for (int k = 0; k < kTileBytes; ++k) {
         if (k % 5 == 0) r = rand();
@@ -48,25 +47,17 @@ void buildBrickTile(Board &board, int row, int col) {
 
 } // namespace
 
-void redrawBoard(Board &board) {
-    const uint8_t present = board.autoPresent;
-    board.autoPresent = 0;
-    const bool locked = present == 1 && lockSurface(board.surface);
-
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int col = 0; col < kBoardColumns; ++col) {
-            const int8_t code = board.cells[row][col];
-            if (code == kWall) buildBrickTile(board, row, col);
-            setCellAndDraw(board, code, row, col);
+void redrawBoard(Board &target) {
+    paintBatch(target, [&target] {
+        for (int row = 0; row < kBoardRows; ++row) {
+            for (int col = 0; col < kBoardColumns; ++col) {
+                const int8_t code = target.cells[row][col];
+                if (code == kWall) buildBrickTile(target, row, col);
+                setCellAndDraw(target, code, row, col);
+            }
         }
-    }
-    restoreWallTile(board);
-
-    if (present == 1) {
-        if (locked) unlockSurface(board.surface);
-        presentRect(board.surface, 0, 0, kBoardColumns * kCellPixels, kBoardRows * kCellPixels);
-    }
-    board.autoPresent = present;
+        restoreWallTile(target);
+    });
 }
 
 void drawOutline(int top, int left, int height, int width, uint32_t pixel) {

@@ -1,8 +1,10 @@
 // The few surface calls the drawing code makes: lock when SDL requires it, unlock,
-// present a rectangle, and show it all again after an expose. Tests switch on the trace
-// to see what was called.
+// present a rectangle, and show it all again after an expose; and the one store of a
+// mapped pixel value. Tests switch on the trace to see what was called.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 struct SDL_Surface;
@@ -29,5 +31,24 @@ void presentRect(SDL_Surface *surface, int x, int y, int w, int h);
 // when the window is shown again, presents the whole surface, which still holds the
 // picture. Other events are left alone.
 void repaintIfExposed(const SDL_Event &event);
+
+// Stores one mapped pixel value at p in the surface's layout: the low 16 bits for 2 bytes
+// per pixel, three bytes lowest first for 3, the whole value for 4; nothing at other sizes.
+inline void storePixel(uint8_t *p, int bytesPerPixel, uint32_t value) {
+    switch (bytesPerPixel) {
+    case 2: {
+        const uint16_t low = static_cast<uint16_t>(value);
+        std::memcpy(p, &low, sizeof low);
+        break;
+    }
+    case 3:
+        p[0] = static_cast<uint8_t>(value);
+        p[1] = static_cast<uint8_t>(value >> 8);
+        p[2] = static_cast<uint8_t>(value >> 16);
+        break;
+    case 4: std::memcpy(p, &value, sizeof value); break;
+    default: break;
+    }
+}
 
 } // namespace ravela

@@ -12,7 +12,7 @@
 #include "match/input.h"
 #include "match/level.h"
 #include "match/match_state.h"
-#include "match/random.h"
+#include "common/random.h"
 #include "match/status_row.h"
 #include "match/tick.h"
 #include "snakes/snake.h"
@@ -25,7 +25,7 @@ namespace {
 
 constexpr int kFieldCells = 45 * 62; // rows 2..46, columns 1..62: inside the wall ring
 // The tail tile offset of a start cell left by a move up, down, left, right.
-constexpr int8_t kTailBehind[4] = {5, 4, 7, 6};
+constexpr int8_t kTailBehind[4] = {kTailTipDown, kTailTipUp, kTailTipRight, kTailTipLeft};
 
 // Hands out the input's bytes one at a time, each below n; past the end every byte is 0.
 struct Bytes {
@@ -146,7 +146,7 @@ void buildPosition(Bytes &bytes) {
             matchState.adversaryCount = static_cast<int8_t>(i); // the field is full
         }
     }
-    for (int8_t p = 0; p < 3; ++p)
+    for (int8_t p = 0; p < kPlayerCount; ++p)
         placePlayer(p, bytes);
     for (const int8_t code : {kYellowFruit, kGreenFruit, kRedFruit, kGreyEgg}) {
         for (int n = bytes.next(4); n > 0 && emptyCell(bytes, row, col); --n)
@@ -175,7 +175,7 @@ std::string play(const uint8_t *data, size_t size) {
     std::string state(reinterpret_cast<const char *>(board.cells), sizeof board.cells);
     state.append(reinterpret_cast<const char *>(playerSnake), sizeof playerSnake);
     state.append(reinterpret_cast<const char *>(adversarySnake), sizeof adversarySnake);
-    return state + std::to_string(matchState.randomState) + ' ' +
+    return state + std::to_string(randomGenerator.state) + ' ' +
            std::to_string(matchState.levelFruitCount);
 }
 

@@ -5,7 +5,7 @@
 
 #include "display/board.h"
 #include "match/match_state.h"
-#include "match/random.h"
+#include "common/random.h"
 #include "match/status_row.h"
 #include "snakes/snake.h"
 
@@ -27,68 +27,70 @@ constexpr int8_t kPlayerStartCountdown = 40;
 constexpr int kAdversaryStartRow = 46;
 constexpr int kAdversaryStartColumn = 46;
 constexpr int kAdversaryColumnGap = 2;
-constexpr int8_t kTailBodyAbove = 5;
 
-void wallColumn(Board &board, int col, int firstRow, int lastRow) {
+// Failed random tries after which placeFruit scans for a free cell instead.
+constexpr int32_t kFruitDrawLimit = 50000;
+
+void wallColumn(Board &target, int col, int firstRow, int lastRow) {
     for (int row = firstRow; row <= lastRow; ++row)
-        board.cells[row][col] = kWall;
+        target.cells[row][col] = kWall;
 }
 
-void wallRow(Board &board, int row, int firstCol, int lastCol) {
+void wallRow(Board &target, int row, int firstCol, int lastCol) {
     for (int col = firstCol; col <= lastCol; ++col)
-        board.cells[row][col] = kWall;
+        target.cells[row][col] = kWall;
 }
 
-void buildBorder(Board &board) {
+void buildBorder(Board &target) {
     for (int row = 0; row < kBoardRows; ++row) {
         for (int col = 0; col < kBoardColumns; ++col)
-            board.cells[row][col] = kEmpty;
+            target.cells[row][col] = kEmpty;
     }
-    wallRow(board, 1, 0, kBoardColumns - 1);
-    wallRow(board, kBoardRows - 1, 0, kBoardColumns - 1);
-    wallColumn(board, 0, 2, kBoardRows - 2);
-    wallColumn(board, kBoardColumns - 1, 2, kBoardRows - 2);
+    wallRow(target, 1, 0, kBoardColumns - 1);
+    wallRow(target, kBoardRows - 1, 0, kBoardColumns - 1);
+    wallColumn(target, 0, 2, kBoardRows - 2);
+    wallColumn(target, kBoardColumns - 1, 2, kBoardRows - 2);
 }
 
-void buildInnerWalls(Board &board, int8_t levelType) {
+void buildInnerWalls(Board &target, int8_t levelType) {
     switch (levelType) {
     case 1: // two vertical bars
-        wallColumn(board, 16, 10, 39);
-        wallColumn(board, 46, 10, 39);
+        wallColumn(target, 16, 10, 39);
+        wallColumn(target, 46, 10, 39);
         break;
     case 2: // a pinwheel of four bars, each joined to the border
-        wallRow(board, 13, 33, 62);
-        wallRow(board, 35, 1, 30);
-        wallColumn(board, 14, 2, 23);
-        wallColumn(board, 49, 25, 46);
+        wallRow(target, 13, 33, 62);
+        wallRow(target, 35, 1, 30);
+        wallColumn(target, 14, 2, 23);
+        wallColumn(target, 49, 25, 46);
         break;
     case 3: // a box open at its four corners
-        wallRow(board, 12, 14, 49);
-        wallRow(board, 36, 14, 49);
-        wallColumn(board, 12, 14, 34);
-        wallColumn(board, 51, 14, 34);
+        wallRow(target, 12, 14, 49);
+        wallRow(target, 36, 14, 49);
+        wallColumn(target, 12, 14, 34);
+        wallColumn(target, 51, 14, 34);
         break;
     case 4: // two dotted double columns
         for (int row = 3; row <= 45; row += 2)
-            wallRow(board, row, 18, 19);
+            wallRow(target, row, 18, 19);
         for (int row = 4; row <= 46; row += 2)
-            wallRow(board, row, 43, 44);
+            wallRow(target, row, 43, 44);
         break;
     case 5: // two diagonals falling to the right
         for (int k = 10; k <= 37; ++k) {
-            board.cells[k][k - 5] = kWall;
-            board.cells[k][k + 20] = kWall;
+            target.cells[k][k - 5] = kWall;
+            target.cells[k][k + 20] = kWall;
         }
         break;
     case 6: // twelve vertical bars, every third column
         for (int col = 14; col < 50; col += 3)
-            wallColumn(board, col, 12, 36);
+            wallColumn(target, col, 12, 36);
         break;
     case 7: // a comb: teeth hanging from the top border and rising from the bottom one
         for (int col = 0; col <= 48; col += 16)
-            wallColumn(board, col, 1, 38);
+            wallColumn(target, col, 1, 38);
         for (int col = 8; col <= 56; col += 16)
-            wallColumn(board, col, 10, 47);
+            wallColumn(target, col, 10, 47);
         break;
     default: // layout 0 and unknown layouts: the bare border
         break;
@@ -111,9 +113,9 @@ bool findEmptyFruitCell(int &row, int &col) {
 
 } // namespace
 
-void buildWalls(Board &board, int8_t levelType) {
-    buildBorder(board);
-    buildInnerWalls(board, levelType);
+void buildWalls(Board &target, int8_t levelType) {
+    buildBorder(target);
+    buildInnerWalls(target, levelType);
 }
 
 void placeFruitWithin(int8_t code, int32_t drawLimit) {
@@ -142,7 +144,7 @@ void setupLevel() {
     buildWalls(board, matchState.levelType);
     redrawBoard(board);
 
-    for (int8_t p = 0; p < 3; ++p) {
+    for (int8_t p = 0; p < kPlayerCount; ++p) {
         Snake &player = playerSnake[p];
         const int8_t lives = player.lives; // the only player state kept between levels
         initSnake(player);
@@ -163,7 +165,7 @@ void setupLevel() {
         stepSnake(adversary, 0);
         // Show the start cell as the tail it now is, so nothing takes it for free space.
         if (adversary.length == 1) {
-            setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailBodyAbove),
+            setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailTipDown),
                            kAdversaryStartRow, startColumn);
         }
     }

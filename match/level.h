@@ -8,11 +8,11 @@ namespace ravela {
 
 struct Board;
 
-// Failed random tries after which placeFruit scans for a free cell instead.
-constexpr int32_t kFruitDrawLimit = 50000;
+// Yellow fruits the players eat to complete a level; the status row counts them down.
+constexpr int8_t kFruitsPerLevel = 15;
 
 // Writes the border and the inner walls of a layout straight into the cells (no painting).
-void buildWalls(Board &board, int8_t levelType);
+void buildWalls(Board &target, int8_t levelType);
 // Places a fruit of the given code on a random empty cell inside the border.
 void placeFruit(int8_t code);
 // placeFruit with a chosen number of random tries before the scan (tests use small ones).

@@ -4,13 +4,9 @@
 
 #include "match/match_loop.h"
 
-#include <SDL.h>
-
-#include "assets/pictures.h"
 #include "display/board.h"
 #include "display/picture.h"
 #include "display/platform.h"
-#include "display/surface.h"
 #include "match/input.h"
 #include "match/level.h"
 #include "match/match_state.h"
@@ -19,14 +15,17 @@
 
 namespace ravela {
 
-MatchClock matchClock = {SDL_GetTicks, waitMilliseconds};
+MatchClock matchClock = {millisecondsSinceStart, waitMilliseconds};
 
 namespace {
 
+// Normal tick period and the quicker one while a completed level winds down.
+constexpr uint32_t kTickMilliseconds = 120;
+constexpr uint32_t kWindDownMilliseconds = 20;
+// The counter value at which a wound-down level ends.
+constexpr int8_t kLevelEndTicks = 50;
 constexpr int8_t kStartingLives = 5;
 constexpr int kLayoutCount = 8;
-constexpr int kBannerWidth = 540;
-constexpr int kBannerHeight = 177;
 
 // Takes one cell off every snake that still has cells behind its head; true if any shrank.
 bool shrinkSnakes() {
@@ -61,26 +60,30 @@ void waitForDeadline(TickLoop &loop) {
     }
 }
 
-} // namespace
-
-void resetMatchClock() {
-    matchClock = MatchClock{SDL_GetTicks, waitMilliseconds};
-}
-
+// Shows the pause banner when a pause begins and repaints the Board when it ends.
 void updatePauseBanner() {
     if (matchState.pauseShown == matchState.paused) return;
     matchState.pauseShown = matchState.paused;
-    if (!matchState.paused) {
+    if (matchState.paused) {
+        showPauseBanner();
+    } else {
         redrawBoard(board); // paints every cell over the banner and presents
-        return;
     }
-    SDL_Surface *surface = matchState.screenSurface;
-    if (surface == nullptr) return;
-    const bool locked = lockSurface(surface);
-    decodeAndBlit(pauseBanner.bytes, pauseBanner.length, surface, (surface->h - kBannerHeight) / 2,
-                  (surface->w - kBannerWidth) / 2);
-    if (locked) unlockSurface(surface);
-    presentRect(surface, 0, 0, 0, 0);
+}
+
+} // namespace
+
+void completeLevel() {
+    for (Snake &player : playerSnake)
+        player.lives = player.lives >= 1 ? saturatingAdd(player.lives, 2) : 3;
+    matchState.levelFruitCount = 0;
+    const int next = (matchState.levelType + 1) % kLayoutCount;
+    matchState.levelType = static_cast<int8_t>(next < 0 ? next + kLayoutCount : next);
+}
+
+
+void resetMatchClock() {
+    matchClock = MatchClock{millisecondsSinceStart, waitMilliseconds};
 }
 
 bool runTick(TickLoop &loop) {
@@ -91,7 +94,7 @@ bool runTick(TickLoop &loop) {
 
     // The level is won: shrink every snake, whether paused or not, and count on from the
     // last tick in which anything shrank.
-    if (matchState.levelFruitCount >= kFruitsToCompleteLevel) {
+    if (matchState.levelFruitCount >= kFruitsPerLevel) {
         if (shrinkSnakes()) loop.levelEndCounter = 0;
         ++loop.levelEndCounter;
         if (loop.levelEndCounter == kLevelEndTicks) return false;
@@ -100,6 +103,9 @@ bool runTick(TickLoop &loop) {
     return true;
 }
 
+namespace {
+
+// Sets up and plays one level; true when it was completed, false when the match ended.
 bool playLevel() {
     TickLoop loop{0, 0};
     setupLevel();
@@ -111,18 +117,12 @@ bool playLevel() {
     return matchState.matchRunning != 0;
 }
 
-void completeLevel() {
-    for (Snake &player : playerSnake)
-        player.lives = player.lives >= 1 ? saturatingAdd(player.lives, 2) : 3;
-    matchState.levelFruitCount = 0;
-    const int next = (matchState.levelType + 1) % kLayoutCount;
-    matchState.levelType = static_cast<int8_t>(next < 0 ? next + kLayoutCount : next);
-}
+} // namespace
 
 void playMatch() {
     // A match never looks at the pointer. Left queued, a moving pointer would fill SDL's
     // small event queue between two polls and push key presses out of it.
-    setEventQueued(SDL_MOUSEMOTION, false);
+    setPointerMotionQueued(false);
     for (Snake &player : playerSnake)
         player.lives = kStartingLives;
     matchState.paused = 0;
@@ -130,7 +130,7 @@ void playMatch() {
     matchState.levelFruitCount = 0;
     while (playLevel())
         completeLevel();
-    setEventQueued(SDL_MOUSEMOTION, true);
+    setPointerMotionQueued(true);
 }
 
 } // namespace ravela

@@ -6,41 +6,30 @@
 
 namespace ravela {
 
-// Normal tick period and the quicker one while a completed level winds down.
-constexpr uint32_t kTickMilliseconds = 120;
-constexpr uint32_t kWindDownMilliseconds = 20;
-// Yellow fruits that complete a level, and the counter value at which a wound-down level ends.
-constexpr int8_t kFruitsToCompleteLevel = 15;
-constexpr int8_t kLevelEndTicks = 50;
-
 // The clock the tick loop paces itself by; tests put a fake clock in its place.
 struct MatchClock {
-    uint32_t (*getTicks)();               // milliseconds since start-up (SDL_GetTicks in play)
+    uint32_t (*getTicks)();               // milliseconds since start-up (the platform's in play)
     void (*delay)(uint32_t milliseconds); // waits that long (waitMilliseconds in play)
 };
 
 // The clock in use.
 extern MatchClock matchClock;
 
-// Puts the SDL clock back in place.
+// Puts the platform's clock back in place.
 void resetMatchClock();
 
 // The tick loop's counters for the level being played.
 struct TickLoop {
-    int8_t levelEndCounter; // 0 in normal play; 1..50 while a completed level winds down
+    int8_t levelEndCounter; // 0 in normal play; counts up while a completed level winds down
     uint32_t tickDeadline;  // clock time at which the current tick's wait ends
 };
 
 // Plays one match with the chosen adversaries until Escape clears matchRunning.
 void playMatch();
-// Sets up and plays one level; true when it was completed, false when the match ended.
-bool playLevel();
-// Runs one tick and its wait; false when the level has wound down and ends at once.
-bool runTick(TickLoop &loop);
-// Shows the pause banner when a pause begins and repaints the Board when it ends.
-void updatePauseBanner();
 // Rewards for a completed level: 2 lives each (3 for a player at 0 or out), a fresh fruit
 // count and the next layout.
 void completeLevel();
+// Runs one tick and its wait; false when the level has wound down and ends at once.
+bool runTick(TickLoop &loop);
 
 } // namespace ravela

@@ -2,18 +2,25 @@
 
 #include "match/match_state.h"
 
+#include "snakes/snake.h"
+
 namespace ravela {
 
-MatchState matchState = {nullptr, 0, 0, 0, 0, 0, 1, 0};
+namespace {
+
+constexpr MatchState kStartState = {0, 0, 0, 0, 0, 1};
+
+} // namespace
+
+MatchState matchState = kStartState;
 
 void resetMatchState() {
-    SDL_Surface *surface = matchState.screenSurface;
-    matchState = MatchState{surface, 0, 0, 0, 0, 0, 1, 0};
+    matchState = kStartState;
 }
 
 int adversariesInPlay() {
     const int count = matchState.adversaryCount;
-    return count < 0 ? 0 : count > 9 ? 9 : count;
+    return count < 0 ? 0 : count > kMaxAdversaries ? kMaxAdversaries : count;
 }
 
 } // namespace ravela

@@ -17,8 +17,7 @@
 #include "display/board.h"
 #include "display/desktop.h"
 #include "display/platform.h"
-#include "match/match_state.h"
-#include "match/random.h"
+#include "common/random.h"
 
 namespace ravela {
 
@@ -49,16 +48,21 @@ void failVideo(const char *reason) {
 }
 
 // Opens the 640x480 surface at the depth asked for; a depth the SDL layer cannot open
-// (15 bits, for one) falls back to 16 and then 32. Returns the depth that opened.
-int openScreen(int depth, uint32_t flags) {
+// (15 bits, for one) falls back to 16 and then 32. Returns the surface and sets depth to
+// the depth that opened.
+SDL_Surface *openScreen(int &depth, uint32_t flags) {
     std::string firstError;
     for (const int tried : {depth, 16, 32}) {
-        matchState.screenSurface = SDL_SetVideoMode(640, 480, tried, flags);
-        if (matchState.screenSurface != nullptr) return tried;
+        SDL_Surface *surface = SDL_SetVideoMode(kBoardColumns * kCellPixels,
+                                                kBoardRows * kCellPixels, tried, flags);
+        if (surface != nullptr) {
+            depth = tried;
+            return surface;
+        }
         if (firstError.empty()) firstError = SDL_GetError();
     }
     failVideo(firstError.c_str());
-    return 0;
+    return nullptr;
 }
 
 } // namespace
@@ -89,8 +93,8 @@ void startUp(int argumentCount) {
 
     const SDL_VideoInfo *info = SDL_GetVideoInfo();
     const bool window = argumentCount == 1;
-    const int depth = openScreen(chooseDepth(info && info->vfmt ? info->vfmt->BitsPerPixel : 0),
-                                 window ? 0 : SDL_FULLSCREEN);
+    int depth = chooseDepth(info && info->vfmt ? info->vfmt->BitsPerPixel : 0);
+    SDL_Surface *surface = openScreen(depth, window ? 0 : SDL_FULLSCREEN);
     watchForDisplayLoss();
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
@@ -100,7 +104,7 @@ void startUp(int argumentCount) {
     std::fflush(stdout);
     SDL_WM_SetCaption("Ravela", nullptr);
     showCursor(false);
-    initBoard(board, matchState.screenSurface);
+    initBoard(board, surface);
     srand(static_cast<uint32_t>(std::time(nullptr)));
 }
 

@@ -5,6 +5,7 @@
 #include "match/status_row.h"
 
 #include "display/board.h"
+#include "match/level.h"
 #include "match/match_state.h"
 #include "snakes/snake.h"
 
@@ -17,12 +18,11 @@ constexpr int kLivesShown = 12;
 constexpr int kLivesFirstColumn = 3;
 constexpr int kLivesColumnGap = 14;
 constexpr int kProgressFirstColumn = 47;
-constexpr int kFruitsPerLevel = 15;
 
 } // namespace
 
 void drawLives(int8_t player) {
-    if (player < 0 || player > 2) return;
+    if (player < 0 || player >= kPlayerCount) return;
     const Snake &snake = playerSnake[player];
     const int first = kLivesFirstColumn + kLivesColumnGap * player;
     for (int i = 0; i < kLivesShown; ++i) {

@@ -6,7 +6,7 @@
 
 namespace ravela {
 
-// Repaints player p's lives as up-facing heads; p outside 0..2 does nothing.
+// Repaints player p's lives as up-facing heads; p outside the players does nothing.
 void drawLives(int8_t player);
 // Repaints the progress bar: one yellow fruit per fruit still needed.
 void drawLevelProgress();

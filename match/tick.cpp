@@ -15,8 +15,6 @@ namespace ravela {
 
 namespace {
 
-constexpr int8_t kPlayerCount = 3;
-
 // Egg countdown after a lost life, and the earliest length from which such an egg may
 // hatch (six steps of its countdown done).
 constexpr int8_t kLostLifeCountdown = 50;
@@ -29,10 +27,6 @@ constexpr int32_t kTrailGrowth = 10;
 // Where an out player's record is parked: a wall cell in every layout.
 constexpr int kParkingRow = 1;
 constexpr int kParkingColumn = 0;
-
-// Step results of stepSnake.
-constexpr int kAteYellow = 1;
-constexpr int kBlocked = 2;
 
 // Growth for a yellow fruit: more the further the level has come.
 int32_t yellowGrowth() {
@@ -63,7 +57,7 @@ void adversaryTurn(Snake &adversary) {
     // A green or red fruit an adversary takes reappears elsewhere before it is eaten.
     if (isFruitThatMovesAdversaries(ahead)) placeFruit(ahead);
     // Yellow fruit eaten by an adversary is replaced but does not count for the level.
-    if (stepSnake(adversary, yellowGrowth()) == kAteYellow) placeFruit(kYellowFruit);
+    if (stepSnake(adversary, yellowGrowth()) == kStepAteYellow) placeFruit(kYellowFruit);
 }
 
 // A waiting egg hatches when its player pressed a key, still has lives and has waited long
@@ -102,13 +96,13 @@ void playerTurn(int8_t p) {
     for (int8_t q = 0; q < kPlayerCount; ++q)
         if (q != p && ahead == brokenEggOf(playerSnake[q])) loseLife(q);
 
-    const int result = stepSnake(player, yellowGrowth());
-    if (result == kAteYellow) {
+    const StepResult result = stepSnake(player, yellowGrowth());
+    if (result == kStepAteYellow) {
         placeFruit(kYellowFruit);
         matchState.levelFruitCount = saturatingAdd(matchState.levelFruitCount, 1);
         player.levelFruits = saturatingAdd(player.levelFruits, 1);
         drawLevelProgress();
-    } else if (result == kBlocked) {
+    } else if (result == kStepBlocked) {
         loseLife(p);
     }
 }

@@ -20,22 +20,34 @@ namespace ravela {
 
 namespace {
 
+// Colour bases of a box: grey when plain, player 1's colours under the pointer.
+constexpr int8_t kPlainItem = kAdversaryBase;
+constexpr int8_t kHighlightedItem = kPlayerBase[0];
+
 constexpr int kItemCount = 10;
 constexpr int kItemRows = 8;
 constexpr int kItemColumns = 32;
-// The header band above the boxes, in pixels.
+// The header band above the boxes, in pixels, and the header picture in it. The header
+// is centred as if it were one pixel wider than it is (586 for 585) on purpose: that
+// fixes its left edge at x 27.
 constexpr int kHeaderHeight = 80;
+constexpr int kHeaderTop = 6;
+constexpr int kHeaderCentringWidth = kCountHeaderSize.width + 1;
 // Pixel size of one box on screen.
 constexpr int kItemHeightPixels = kItemRows * kCellPixels;
 constexpr int kItemWidthPixels = kItemColumns * kCellPixels;
 
-// Tile offsets of the frame, from the colour base.
-constexpr int8_t kFrameHorizontal = 12;
-constexpr int8_t kFrameVertical = 13;
-constexpr int8_t kCornerTopLeft = 10;
-constexpr int8_t kCornerTopRight = 8;
-constexpr int8_t kCornerBottomLeft = 11;
-constexpr int8_t kCornerBottomRight = 9;
+// The box's corners by where they sit in the box; each is the corner tile that joins the
+// two sides of the frame meeting there.
+constexpr int8_t kBoxTopLeft = kCornerRightBottom;
+constexpr int8_t kBoxTopRight = kCornerLeftBottom;
+constexpr int8_t kBoxBottomLeft = kCornerTopRight;
+constexpr int8_t kBoxBottomRight = kCornerTopLeft;
+// Inside a box, on its fourth and fifth rows: the players from the seventh column on, the
+// adversaries from the thirteenth, in pairs.
+constexpr int kFigureRow = 3;
+constexpr int kFirstPlayerColumn = 6;
+constexpr int kFirstAdversaryColumn = 12;
 
 void draw(int8_t code, int row, int col) {
     setCellAndDraw(board, code, row, col);
@@ -43,6 +55,47 @@ void draw(int8_t code, int row, int col) {
 
 int8_t offsetCode(int8_t base, int offset) {
     return static_cast<int8_t>(base + offset);
+}
+
+// The cells of box n: its frame, then a head up over a head down for each player and
+// for each of the n adversaries.
+void drawMenuItemCells(int8_t n, int8_t colourBase) {
+    const int top = kItemRows + kItemRows * (n / 2);
+    const int left = kItemColumns * (n % 2);
+    const int bottom = top + kItemRows - 1;
+    const int right = left + kItemColumns - 1;
+
+    for (int i = 1; i <= kItemColumns - 2; ++i) {
+        draw(offsetCode(colourBase, kStraightHorizontal), top, left + i);
+        draw(offsetCode(colourBase, kStraightHorizontal), bottom, left + i);
+    }
+    for (int i = 1; i <= kItemRows - 2; ++i) {
+        draw(offsetCode(colourBase, kStraightVertical), top + i, left);
+        draw(offsetCode(colourBase, kStraightVertical), top + i, right);
+    }
+    draw(offsetCode(colourBase, kBoxTopLeft), top, left);
+    draw(offsetCode(colourBase, kBoxTopRight), top, right);
+    draw(offsetCode(colourBase, kBoxBottomLeft), bottom, left);
+    draw(offsetCode(colourBase, kBoxBottomRight), bottom, right);
+
+    // The three players always wear their own colours.
+    for (int p = 0; p < kPlayerCount; ++p) {
+        const int col = left + kFirstPlayerColumn + p;
+        draw(offsetCode(kPlayerBase[p], kUp), top + kFigureRow, col);
+        draw(offsetCode(kPlayerBase[p], kDown), top + kFigureRow + 1, col);
+    }
+    // The adversaries stand in pairs with a one-column gap between the pairs.
+    for (int i = 0; i < n; ++i) {
+        const int col = left + kFirstAdversaryColumn + i + i / 2;
+        draw(offsetCode(kAdversaryBase, kUp), top + kFigureRow, col);
+        draw(offsetCode(kAdversaryBase, kDown), top + kFigureRow + 1, col);
+    }
+}
+
+// Paints box n (0..9) of the screen in a colour base; other numbers are ignored.
+void drawMenuItem(int8_t n, int8_t colourBase) {
+    if (n < 0 || n >= kItemCount) return;
+    paintBatch(board, [n, colourBase] { drawMenuItemCells(n, colourBase); });
 }
 
 // The box under the pointer, or -1 over the header band (or off the boxes).
@@ -71,57 +124,12 @@ void layOutScreen() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    SDL_Surface *surface = matchState.screenSurface;
-    const bool locked = lockSurface(surface);
-    decodeAndBlit(countHeader.bytes, countHeader.length, surface, 6, (surface->w - 586) / 2);
-    if (locked) unlockSurface(surface);
-    presentRect(surface, 0, 0, kBoardColumns * kCellPixels, kHeaderHeight);
+    const int left = (board.surface->w - kHeaderCentringWidth) / 2;
+    showPictures({{&countHeader, kHeaderTop, left}}, 0, 0, kBoardColumns * kCellPixels,
+                 kHeaderHeight);
 }
 
 } // namespace
-
-void drawMenuItem(int8_t n, int8_t colourBase) {
-    if (n < 0 || n >= kItemCount) return;
-    const int top = kItemRows + kItemRows * (n / 2);
-    const int left = kItemColumns * (n % 2);
-    const int bottom = top + kItemRows - 1;
-    const int right = left + kItemColumns - 1;
-
-    const uint8_t present = board.autoPresent;
-    board.autoPresent = 0;
-    const bool locked = present == 1 && lockSurface(board.surface);
-
-    for (int i = 1; i <= kItemColumns - 2; ++i) {
-        draw(offsetCode(colourBase, kFrameHorizontal), top, left + i);
-        draw(offsetCode(colourBase, kFrameHorizontal), bottom, left + i);
-    }
-    for (int i = 1; i <= kItemRows - 2; ++i) {
-        draw(offsetCode(colourBase, kFrameVertical), top + i, left);
-        draw(offsetCode(colourBase, kFrameVertical), top + i, right);
-    }
-    draw(offsetCode(colourBase, kCornerTopLeft), top, left);
-    draw(offsetCode(colourBase, kCornerTopRight), top, right);
-    draw(offsetCode(colourBase, kCornerBottomLeft), bottom, left);
-    draw(offsetCode(colourBase, kCornerBottomRight), bottom, right);
-
-    // The three players always wear their own colours: a head up over a head down.
-    for (int p = 1; p <= 3; ++p) {
-        draw(static_cast<int8_t>(16 * p + kUp), top + 3, left + 5 + p);
-        draw(static_cast<int8_t>(16 * p + kDown), top + 4, left + 5 + p);
-    }
-    // The adversaries stand in pairs with a one-column gap between the pairs.
-    for (int i = 0; i < n; ++i) {
-        const int col = left + 12 + i + i / 2;
-        draw(offsetCode(kAdversaryBase, kUp), top + 3, col);
-        draw(offsetCode(kAdversaryBase, kDown), top + 4, col);
-    }
-
-    if (present == 1) {
-        if (locked) unlockSurface(board.surface);
-        presentRect(board.surface, 0, 0, kBoardColumns * kCellPixels, kBoardRows * kCellPixels);
-    }
-    board.autoPresent = present;
-}
 
 bool adversaryCountScreen() {
     layOutScreen();

@@ -5,18 +5,18 @@
 #include "screens/manual_pages.h"
 
 #include <SDL.h>
+
 #include "assets/pictures.h"
+#include "display/board.h"
 #include "display/picture.h"
 #include "display/platform.h"
 #include "display/surface.h"
-#include "match/match_state.h"
 
 namespace ravela {
 
 namespace {
 
 constexpr int kPageTop = 175;
-constexpr int kPageWidth = 600;
 
 // Waits for a key or button press, showing the page again after an expose; a quit
 // request ends the program.
@@ -33,12 +33,9 @@ void waitForPageTurn() {
 
 void manualPages() {
     const Picture *pages[] = {&manualPage1, &manualPage2, &manualPage3};
-    SDL_Surface *surface = matchState.screenSurface;
+    const int left = (board.surface->w - kManualPageSize.width) / 2;
     for (const Picture *page : pages) {
-        const bool locked = lockSurface(surface);
-        decodeAndBlit(page->bytes, page->length, surface, kPageTop, (surface->w - kPageWidth) / 2);
-        if (locked) unlockSurface(surface);
-        presentRect(surface, 0, 0, 0, 0);
+        showPictures({{page, kPageTop, left}});
         showCursor(true);
         waitForPageTurn();
         showCursor(false);

@@ -8,12 +8,11 @@
 #include <cstring>
 
 #include "assets/pictures.h"
+#include "common/random.h"
 #include "display/board.h"
 #include "display/picture.h"
 #include "display/platform.h"
 #include "display/surface.h"
-#include "match/match_state.h"
-#include "match/random.h"
 #include "snakes/path_finder.h"
 #include "snakes/snake.h"
 
@@ -31,27 +30,58 @@ constexpr int kArenaRight = 53;
 constexpr int kDemoStartRow = 42;
 constexpr int kDemoStartColumn = 32;
 constexpr int32_t kDemoFruitGrowth = 10;
+// The arena's inside, where the demo fruit lands.
+constexpr int kArenaInsideRows = kArenaBottom - kArenaTop - 1;
+constexpr int kArenaInsideColumns = kArenaRight - kArenaLeft - 1;
 
-// The outline of each item, in pixels; its pointer zone is the same box four pixels lower.
+// Milliseconds between two frames of the title menu.
+constexpr uint32_t kTitleFrameDelay = 60;
+
+// The pictures' top edges; each picture is centred across the screen. The credit is
+// centred as if it were one pixel wider than it is (100 for 99) on purpose: that fixes
+// its left edge at x 270. It lies over the bottom rows of the logo.
+constexpr int kLogoTop = 5;
+constexpr int kCreditTop = 142;
+constexpr int kCreditCentringWidth = kAuthorCreditSize.width + 1;
+constexpr int kStartLabelTop = 190;
+constexpr int kManualLabelTop = 250;
+
+// An item's outline, in pixels: its label with a margin of two pixels all round; the
+// outline of "Começar" is three pixels wider still on the right, on purpose. The item's
+// pointer zone is the same box four pixels lower.
 struct Frame {
     int top, left, height, width;
 };
+constexpr int kOutlineMargin = 2;
+constexpr int kStartOutlineExtraWidth = 3;
+constexpr int kZoneDrop = 4;
+
+int centredLeft(int surfaceWidth, int width) {
+    return (surfaceWidth - width) / 2;
+}
+
+Frame outlineAround(int labelTop, int labelLeft, PictureSize label, int extraWidth) {
+    return {labelTop - kOutlineMargin, labelLeft - kOutlineMargin,
+            label.height + 2 * kOutlineMargin, label.width + 2 * kOutlineMargin + extraWidth};
+}
 
 Frame startOutline(int surfaceWidth) {
-    return {188, (surfaceWidth - 212) / 2 - 2, 59, 219};
+    return outlineAround(kStartLabelTop, centredLeft(surfaceWidth, kStartLabelSize.width),
+                         kStartLabelSize, kStartOutlineExtraWidth);
 }
 Frame manualOutline(int surfaceWidth) {
-    return {248, (surfaceWidth - 185) / 2 - 2, 51, 189};
+    return outlineAround(kManualLabelTop, centredLeft(surfaceWidth, kManualLabelSize.width),
+                         kManualLabelSize, 0);
 }
 
 bool inZone(const Frame &outline, int x, int y) {
-    const int top = outline.top + 4;
+    const int top = outline.top + kZoneDrop;
     return x >= outline.left && x < outline.left + outline.width && y >= top &&
            y < top + outline.height;
 }
 
 int8_t itemAtPointer(int x, int y) {
-    const int width = matchState.screenSurface->w;
+    const int width = board.surface->w;
     int8_t item = 0;
     if (inZone(startOutline(width), x, y)) item = kTitleStart;
     if (inZone(manualOutline(width), x, y)) item = kTitleManual;
@@ -68,10 +98,6 @@ void writeArena() {
         board.cells[row][kArenaLeft] = kWall;
         board.cells[row][kArenaRight] = kWall;
     }
-}
-
-void showPicture(const Picture &picture, SDL_Surface *surface, int top, int left) {
-    decodeAndBlit(picture.bytes, picture.length, surface, top, left);
 }
 
 // The demo snake is adversary 0, grey, steered without greed or tail-following.
@@ -120,8 +146,8 @@ bool handleEvent(TitleMenuRun &menu, const SDL_Event &event) {
 
 // Puts a yellow fruit on a random cell inside the arena; a taken cell waits for the next frame.
 void placeDemoFruit(TitleMenuRun &menu) {
-    const int col = rand() % 42 + kArenaLeft + 1;
-    const int row = rand() % 14 + kArenaTop + 1;
+    const int col = rand() % kArenaInsideColumns + kArenaLeft + 1;
+    const int row = rand() % kArenaInsideRows + kArenaTop + 1;
     if (board.cells[row][col] != kEmpty) return;
     setCellAndDraw(board, kYellowFruit, row, col);
     --menu.fruitsToPlace;
@@ -130,7 +156,7 @@ void placeDemoFruit(TitleMenuRun &menu) {
 // Redraws both outlines when the selection changed: white around the selected item,
 // black around the other. The surface is unlocked before it is presented.
 void drawOutlines(TitleMenuRun &menu) {
-    SDL_Surface *surface = matchState.screenSurface;
+    SDL_Surface *surface = board.surface;
     const bool locked = lockSurface(surface);
     const bool changed = menu.selection != menu.drawnSelection;
     if (changed) {
@@ -156,15 +182,13 @@ TitleMenuRun setUpTitleMenu() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    SDL_Surface *surface = matchState.screenSurface;
-    const int width = surface->w;
-    const bool locked = lockSurface(surface);
-    showPicture(titleLogo, surface, 5, (width - 602) / 2);
-    showPicture(authorCredit, surface, 142, (width - 100) / 2);
-    showPicture(startLabel, surface, 190, (width - 212) / 2);
-    showPicture(manualLabel, surface, 250, (width - 185) / 2);
-    if (locked) unlockSurface(surface);
-    presentRect(surface, 0, 0, 0, 0);
+    const int width = board.surface->w;
+    showPictures({
+        {&titleLogo, kLogoTop, centredLeft(width, kTitleLogoSize.width)},
+        {&authorCredit, kCreditTop, centredLeft(width, kCreditCentringWidth)},
+        {&startLabel, kStartLabelTop, centredLeft(width, kStartLabelSize.width)},
+        {&manualLabel, kManualLabelTop, centredLeft(width, kManualLabelSize.width)},
+    });
 
     startDemoSnake();
     return TitleMenuRun{0, -1, 0, 2, pointerNow()};
@@ -178,7 +202,7 @@ bool runTitleMenuFrame(TitleMenuRun &menu) {
     showCursor(false);
     Snake &demo = adversarySnake[0];
     chooseDirection(demo);
-    if (stepSnake(demo, kDemoFruitGrowth) == 1) ++menu.fruitsToPlace;
+    if (stepSnake(demo, kDemoFruitGrowth) == kStepAteYellow) ++menu.fruitsToPlace;
     if (menu.fruitsToPlace > 0) placeDemoFruit(menu);
     drawOutlines(menu);
     showCursor(true);

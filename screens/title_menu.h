@@ -14,9 +14,6 @@ constexpr int8_t kTitleQuit = 0;   // Escape: leave the program
 constexpr int8_t kTitleStart = 1;  // "Começar": choose the adversaries, then play
 constexpr int8_t kTitleManual = 2; // "Manual": show the manual pages
 
-// Milliseconds between two frames of the title menu.
-constexpr uint32_t kTitleFrameDelay = 60;
-
 // One run of the title menu.
 struct TitleMenuRun {
     int8_t selection;      // item marked by keyboard or pointer: 0 none, 1 "Começar", 2 "Manual"

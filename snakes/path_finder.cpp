@@ -59,10 +59,6 @@ constexpr int kFellowReach = 2; // first pass: cells this near a fellow's head a
 // Tail tag meaning that the snake has no tail worth waiting for.
 constexpr uint8_t kNoTail = 15;
 
-constexpr bool inBoard(int row, int col) {
-    return row >= 0 && row < kBoardRows && col >= 0 && col < kBoardColumns;
-}
-
 constexpr int gridIndex(int row, int col) {
     return (row + 1) * kGridWidth + col + 1;
 }
@@ -73,23 +69,14 @@ constexpr std::array<uint8_t, kGridCells> makeEmptyGrid() {
     for (int i = 0; i < kGridCells; ++i) {
         const int row = i / kGridWidth - 1;
         const int col = i % kGridWidth - 1;
-        grid[i] = inBoard(row, col) ? 0 : kSealed;
+        grid[i] = onGrid(row, col) ? 0 : kSealed;
     }
     return grid;
 }
 constexpr std::array<uint8_t, kGridCells> kEmptyGrid = makeEmptyGrid();
 
-int ringIndex(int64_t index) {
-    const int64_t wrapped = index % kRingSize;
-    return static_cast<int>(wrapped < 0 ? wrapped + kRingSize : wrapped);
-}
-
 int popCount4(uint8_t bits) {
     return (bits & 1) + ((bits >> 1) & 1) + ((bits >> 2) & 1) + (bits >> 3);
-}
-
-bool isHeadTile(int8_t code) {
-    return code >= 16 && (code & 15) <= 3;
 }
 
 // A queue entry: a working-grid cell and its step tag.
@@ -159,8 +146,8 @@ struct PathSearch {
     int escapeCol;
     uint8_t arrival[3]; // direction bits of the head's neighbours in escape-flood order
 
-    bool sameColour(int8_t code) const { return code >= colourBase && code <= colourBase + 15; }
-    bool otherColour(int8_t code) const { return code >= 16 && !sameColour(code); }
+    bool sameColour(int8_t code) const { return inColourBand(code, colourBase); }
+    bool otherColour(int8_t code) const { return isSnakeCode(code) && !sameColour(code); }
 
     // Direction bits of the neighbours whose mark is 8 or more (the frame included).
     uint8_t closedSet(int32_t cell) const {
@@ -174,11 +161,14 @@ struct PathSearch {
 
     void computeFreeMask();
     void scanBoard();
+    void markOwnTail();
+    void queueHeadNeighbours(int32_t ownHead);
     void startPass();
     bool runRivalEntry(const Entry &entry, int pass);
     bool runOwnEntry(const Entry &entry);
     bool searchPass(int pass);
     bool findEscapeCell();
+    void markEscapeGrid();
     void escapeFlood();
     uint8_t choose() const;
 };
@@ -188,9 +178,9 @@ void PathSearch::computeFreeMask() {
     for (int d = 0; d < 4; ++d) {
         const int row = headRow + kRowStep[d];
         const int col = headCol + kColumnStep[d];
-        if (!inBoard(row, col)) continue;
+        if (!onGrid(row, col)) continue;
         const int8_t code = board.cells[row][col];
-        if (code < kWall || (code & 15) == kBrokenEggTile) freeMask |= kDirectionBit[d];
+        if (code < kWall || tileOffset(code) == kBrokenEggTile) freeMask |= kDirectionBit[d];
     }
 }
 
@@ -211,9 +201,9 @@ void PathSearch::scanBoard() {
                 marks[col] = kMarkGoal;
             } else if (code >= kWall) {
                 marks[col] = kMarkObstacle;
-                if (code < 16) continue;
-                const int offset = code & 15;
-                if (offset <= 3 || (otherColour(code) && offset >= kBrokenEggTile)) {
+                if (!isSnakeCode(code)) continue;
+                const int offset = tileOffset(code);
+                if (offset <= kHeadRightTile || (otherColour(code) && offset >= kBrokenEggTile)) {
                     tiles[tileCount++] =
                         ScannedTile{static_cast<int16_t>(gridIndex(row, col)), code};
                 }
@@ -223,8 +213,8 @@ void PathSearch::scanBoard() {
     for (int i = 0; i < tileCount; ++i) {
         const ScannedTile &tile = tiles[i];
         if (!otherColour(tile.code)) continue;
-        const int offset = tile.code & 15;
-        if (offset <= 3) {
+        const int offset = tileOffset(tile.code);
+        if (offset <= kHeadRightTile) {
             // The free cell right in front of a rival's head: meet it head-on.
             uint8_t &ahead = scanGrid[tile.cell + kIndexStep[offset]];
             if (ahead == kMarkFree || ahead == kMarkEggSide) ahead = kMarkHeadFront;
@@ -239,50 +229,56 @@ void PathSearch::scanBoard() {
     }
 }
 
+// The own tail waits in the grid as mark 9 where it lies inside the border; the tail tag
+// is 0 (not reached yet) for a snake with two or more cells behind its head, else 15.
+void PathSearch::markOwnTail() {
+    tailTag = kNoTail;
+    if (snake->length < 2) return;
+    const int tail = tailSlot(*snake);
+    const int row = snake->rows[tail];
+    const int col = snake->columns[tail];
+    if (col >= 1 && col <= 62 && row >= 1 && row <= 46) grid[gridIndex(row, col)] = kMarkOwnTail;
+    tailTag = 0;
+}
+
+// Queues the head's four neighbours, then the diagonal cells (up-left, up-right,
+// down-left, down-right) whose two orthogonal neighbours are open.
+void PathSearch::queueHeadNeighbours(int32_t ownHead) {
+    for (int d = 0; d < 4; ++d) {
+        const int row = headRow + kRowStep[d];
+        const int col = headCol + kColumnStep[d];
+        if (onGrid(row, col)) queue.push(gridIndex(row, col), kDirectionBit[d]);
+    }
+    if (ownHead < 0) return;
+    for (int vertical = 0; vertical < 2; ++vertical) {
+        for (int horizontal = 2; horizontal < 4; ++horizontal) {
+            const int row = headRow + kRowStep[vertical];
+            const int col = headCol + kColumnStep[horizontal];
+            const bool open = (grid[ownHead + kIndexStep[vertical]] & kMarkMask) < kMarkEggSide &&
+                              (grid[ownHead + kIndexStep[horizontal]] & kMarkMask) < kMarkEggSide;
+            const uint8_t tag = kDirectionBit[vertical] | kDirectionBit[horizontal];
+            if (onGrid(row, col) && open) queue.push(gridIndex(row, col), tag);
+        }
+    }
+}
+
 // Resets the pass: the scanned marks, the own tail, the rival heads in row-major order,
-// then the head's four neighbours and the diagonal cells whose two orthogonal neighbours
-// are open; every entry queued so far marks its cell.
+// then the head's neighbours; every entry queued so far marks its cell.
 void PathSearch::startPass() {
     chosenTag = 0;
     eggSideTag = 0;
     goalCell = 0;
     queue.clear();
     std::memcpy(grid, scanGrid, sizeof grid);
+    markOwnTail();
 
-    tailTag = kNoTail;
-    if (snake->length >= 2) {
-        const int tail = ringIndex(int64_t{snake->headIndex} - snake->length);
-        const int row = snake->rows[tail];
-        const int col = snake->columns[tail];
-        if (col >= 1 && col <= 62 && row >= 1 && row <= 46)
-            grid[gridIndex(row, col)] = kMarkOwnTail;
-        tailTag = 0;
-    }
-
-    const int32_t ownHead = inBoard(headRow, headCol) ? gridIndex(headRow, headCol) : -1;
+    const int32_t ownHead = onGrid(headRow, headCol) ? gridIndex(headRow, headCol) : -1;
     for (int i = 0; i < tileCount; ++i) {
         const ScannedTile &tile = tiles[i];
-        if (!isHeadTile(tile.code) || tile.cell == ownHead) continue;
+        if (!isHeadCode(tile.code) || tile.cell == ownHead) continue;
         queue.push(tile.cell, sameColour(tile.code) ? kSameColourTag : kOtherColourTag);
     }
-    for (int d = 0; d < 4; ++d) {
-        const int row = headRow + kRowStep[d];
-        const int col = headCol + kColumnStep[d];
-        if (inBoard(row, col)) queue.push(gridIndex(row, col), kDirectionBit[d]);
-    }
-    // Diagonals in the order up-left, up-right, down-left, down-right.
-    for (int vertical = 0; vertical < 2 && ownHead >= 0; ++vertical) {
-        for (int horizontal = 2; horizontal < 4; ++horizontal) {
-            const int row = headRow + kRowStep[vertical];
-            const int col = headCol + kColumnStep[horizontal];
-            if (!inBoard(row, col)) continue;
-            if ((grid[ownHead + kIndexStep[vertical]] & kMarkMask) < kMarkEggSide &&
-                (grid[ownHead + kIndexStep[horizontal]] & kMarkMask) < kMarkEggSide) {
-                queue.push(gridIndex(row, col),
-                           kDirectionBit[vertical] | kDirectionBit[horizontal]);
-            }
-        }
-    }
+    queueHeadNeighbours(ownHead);
 
     for (int32_t i = queue.read; i != queue.write; i = (i + 1 == queue.capacity) ? 0 : i + 1) {
         const Entry &entry = queue.entries[i];
@@ -380,10 +376,10 @@ bool PathSearch::findEscapeCell() {
     int32_t adjacentK = 0;
     int32_t lastK = 2; // the scan stops after this position
     for (int32_t k = snake->length; k >= lastK; --k) {
-        const int index = ringIndex(int64_t{snake->headIndex} - k);
+        const int index = ringSlot(int64_t{snake->headIndex} - k);
         const int row = snake->rows[index];
         const int col = snake->columns[index];
-        if (!inBoard(row, col) || !(grid[gridIndex(row, col)] & kOwnBit)) continue;
+        if (!onGrid(row, col) || !(grid[gridIndex(row, col)] & kOwnBit)) continue;
         const bool nextToHead = (row == headRow && col >= headCol - 1 && col <= headCol + 1) ||
                                 (col == headCol && row >= headRow - 1 && row <= headRow + 1);
         if (!nextToHead) {
@@ -406,10 +402,9 @@ bool PathSearch::findEscapeCell() {
     return false;
 }
 
-// Floods outward from the escape cell and records the order in which it arrives at
-// the head's free neighbours. The head's diagonal cells are held back until the flood
-// has nothing else to do for two generations, so they do not steal the arrivals.
-void PathSearch::escapeFlood() {
+// The grid of the escape flood: every obstacle closed, every other cell free, except the
+// head's neighbours, which carry their direction bit, and its diagonal cells, mark 9.
+void PathSearch::markEscapeGrid() {
     std::memcpy(grid, kEmptyGrid.data(), sizeof grid);
     for (int row = 1; row < kBoardRows; ++row) {
         const int8_t *codes = board.cells[row];
@@ -421,7 +416,7 @@ void PathSearch::escapeFlood() {
     // The head's neighbours are marked first and obstacles override them, so a mark
     // stays only on a cell below 15 (or on the status row, which holds no obstacles).
     const auto markNearHead = [this](int row, int col, uint8_t mark) {
-        if (inBoard(row, col) && (row == 0 || board.cells[row][col] < kWall)) {
+        if (onGrid(row, col) && (row == 0 || board.cells[row][col] < kWall)) {
             grid[gridIndex(row, col)] = mark;
         }
     };
@@ -434,12 +429,18 @@ void PathSearch::escapeFlood() {
                          kMarkHeadDiagonal);
         }
     }
+}
 
+// Floods outward from the escape cell and records the order in which it arrives at
+// the head's free neighbours. The head's diagonal cells are held back until the flood
+// has nothing else to do for two generations, so they do not steal the arrivals.
+void PathSearch::escapeFlood() {
+    markEscapeGrid();
     queue.clear();
     for (int d = 0; d < 4; ++d) {
         const int row = escapeRow + kRowStep[d];
         const int col = escapeCol + kColumnStep[d];
-        if (inBoard(row, col)) queue.push(gridIndex(row, col), 0);
+        if (onGrid(row, col)) queue.push(gridIndex(row, col), 0);
     }
     arrival[0] = arrival[1] = arrival[2] = 0;
     int generation = 0;
@@ -535,7 +536,7 @@ int32_t chooseDirectionWithQueueCapacity(Snake &snake, int32_t queueCapacity) {
                             : queueCapacity > kPlayQueueCapacity ? kPlayQueueCapacity
                                                                  : queueCapacity;
     search.queue.peak = 0;
-    const int head = ringIndex(snake.headIndex);
+    const int head = ringSlot(snake.headIndex);
     search.headRow = snake.rows[head];
     search.headCol = snake.columns[head];
     search.colourBase = snake.colourBase;

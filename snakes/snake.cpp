@@ -10,27 +10,23 @@
 
 namespace ravela {
 
-Snake playerSnake[3];
-Snake adversarySnake[9];
+Snake playerSnake[kPlayerCount];
+Snake adversarySnake[kMaxAdversaries];
 
 namespace {
 
 // Body tile offsets for the cell a head leaves, indexed by previous move * 4 + current move.
 // Rows: previous move up, down, left, right; columns: current move in the same order.
 constexpr int8_t kNeckTiles[16] = {
-    13, 13, 8,  10, //
-    13, 13, 9,  11, //
-    11, 10, 12, 12, //
-    9,  8,  12, 12, //
+    kStraightVertical,  kStraightVertical,  kCornerLeftBottom,   kCornerRightBottom, //
+    kStraightVertical,  kStraightVertical,  kCornerTopLeft,      kCornerTopRight,    //
+    kCornerTopRight,    kCornerRightBottom, kStraightHorizontal, kStraightHorizontal, //
+    kCornerTopLeft,     kCornerLeftBottom,  kStraightHorizontal, kStraightHorizontal, //
 };
 
-// Tail offsets by where the body continues from the tail cell.
-constexpr int8_t kTailBodyBelow = 4;
-constexpr int8_t kTailBodyAbove = 5;
-constexpr int8_t kTailBodyRight = 6;
-constexpr int8_t kTailBodyLeft = 7;
-// The tail whose body continues in a direction: up, down, left, right.
-constexpr int8_t kTailToward[4] = {kTailBodyAbove, kTailBodyBelow, kTailBodyLeft, kTailBodyRight};
+// The tail whose body continues in a direction (up, down, left, right): its tip points
+// the other way.
+constexpr int8_t kTailToward[4] = {kTailTipDown, kTailTipUp, kTailTipRight, kTailTipLeft};
 
 // The longest a snake can be behind its head: one ring slot is always the head's.
 constexpr int32_t kMaxLength = kRingSize - 1;
@@ -41,18 +37,9 @@ constexpr bool isBrokenEgg(int8_t code) {
            code == kPlayerBase[2] + kBrokenEggTile || code == kAdversaryBase + kBrokenEggTile;
 }
 
-bool onGrid(int row, int col) {
-    return row >= 0 && row < kBoardRows && col >= 0 && col < kBoardColumns;
-}
-
 // The code of a cell; anything off the grid reads as wall.
 int8_t cellAt(int row, int col) {
     return onGrid(row, col) ? board.cells[row][col] : kWall;
-}
-
-// True when the code is one of the snake's own sixteen tiles.
-bool inColourBand(const Snake &snake, int8_t code) {
-    return code >= snake.colourBase && code < snake.colourBase + 16;
 }
 
 // The cell one step from (row, col) in a direction; other values stay put.
@@ -101,27 +88,27 @@ void setHeadCell(Snake &snake, int row, int col) {
 
 bool dropTail(Snake &snake) {
     if (snake.length <= 0) return false;
-    const int32_t tail = (snake.headIndex + kRingSize - snake.length) % kRingSize;
+    const int32_t tail = tailSlot(snake);
     const int tailRow = snake.rows[tail];
     const int tailCol = snake.columns[tail];
     // Only erase what is still ours: a hatched egg's cell may meanwhile hold a fruit or
     // another snake, and wiping those would leave the Board out of step with the game.
     const int8_t held = cellAt(tailRow, tailCol);
-    if (held == kEmpty || inColourBand(snake, held)) draw(kEmpty, tailRow, tailCol);
+    if (held == kEmpty || inColourBand(held, snake.colourBase)) draw(kEmpty, tailRow, tailCol);
 
     --snake.length;
     // With one cell left behind the head, that cell keeps its body tile.
     if (snake.length < 2) return true;
 
-    const int32_t newTail = (tail + 1) % kRingSize;
-    const int32_t next = (newTail + 1) % kRingSize;
-    int8_t offset = kTailBodyLeft;
+    const int32_t newTail = ringSlot(tail + 1);
+    const int32_t next = ringSlot(newTail + 1);
+    int8_t offset = kTailToward[kLeft];
     if (snake.rows[next] > snake.rows[newTail]) {
-        offset = kTailBodyBelow;
+        offset = kTailToward[kDown];
     } else if (snake.rows[next] < snake.rows[newTail]) {
-        offset = kTailBodyAbove;
+        offset = kTailToward[kUp];
     } else if (snake.columns[next] > snake.columns[newTail]) {
-        offset = kTailBodyRight;
+        offset = kTailToward[kRight];
     }
     draw(static_cast<int8_t>(snake.colourBase + offset), snake.rows[newTail],
          snake.columns[newTail]);
@@ -133,14 +120,14 @@ bool advanceHead(Snake &snake) {
     int row = headRow(snake);
     int col = headColumn(snake);
     // A snake with nothing behind its head leaves its old cell as it is.
-    if (col < kBoardColumns && row < kBoardRows && snake.length >= 1) {
+    if (onGrid(row, col) && snake.length >= 1) {
         const int index = (snake.lastMoves[0] & 3) * 4 + (snake.direction & 3);
         draw(static_cast<int8_t>(snake.colourBase + kNeckTiles[index]), row, col);
     }
     moveCell(snake.direction, row, col);
     draw(static_cast<int8_t>(snake.colourBase + (snake.direction & 3)), row, col);
 
-    snake.headIndex = (snake.headIndex + 1) % kRingSize;
+    snake.headIndex = ringSlot(snake.headIndex + 1);
     setHeadCell(snake, row, col);
     ++snake.length;
 
@@ -157,10 +144,10 @@ int8_t lookAhead(const Snake &snake) {
     return cellAt(row, col);
 }
 
-int stepSnake(Snake &snake, int32_t yellowGrowth) {
+StepResult stepSnake(Snake &snake, int32_t yellowGrowth) {
     int8_t ahead = lookAhead(snake);
     if (snake.length < -1) ++snake.length; // an intact egg counts down
-    if (snake.length < 0) return 0;
+    if (snake.length < 0) return kStepMoved;
 
     if (ahead == kYellowFruit) snake.growth += yellowGrowth;
     if (isBrokenEgg(ahead)) ahead = kEmpty; // swallowed like an empty cell
@@ -179,9 +166,9 @@ int stepSnake(Snake &snake, int32_t yellowGrowth) {
     }
     snake.pendingDirection = kNoDirection;
 
-    if (ahead == kYellowFruit) return 1;
-    if (ahead >= kWall) return 2;
-    return 0;
+    if (ahead == kYellowFruit) return kStepAteYellow;
+    if (ahead >= kWall) return kStepBlocked;
+    return kStepMoved;
 }
 
 bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
@@ -203,7 +190,7 @@ bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
         // Every tile of this colour goes, trail walls included; the status row stays.
         for (int r = 1; r < kBoardRows; ++r) {
             for (int c = 0; c < kBoardColumns; ++c) {
-                if (inColourBand(snake, board.cells[r][c])) draw(kEmpty, r, c);
+                if (inColourBand(board.cells[r][c], snake.colourBase)) draw(kEmpty, r, c);
             }
         }
     } else {

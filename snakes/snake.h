@@ -1,12 +1,16 @@
-// The Snake record and the nine operations that move every snake on the Board:
+// The Snake record and the ten operations that move every snake on the Board:
 // players, adversaries and the title menu's demo snake alike.
 #pragma once
 
 #include <cstdint>
 
+#include "display/board.h"
+
 namespace ravela {
 
 constexpr int32_t kRingSize = 2800;
+constexpr int kPlayerCount = 3;
+constexpr int kMaxAdversaries = 9;
 constexpr int8_t kNoDirection = -1; // 255 as a byte: no direction, no request
 
 // Directions; two are opposite when their exclusive-or is 1.
@@ -15,13 +19,22 @@ constexpr int8_t kDown = 1;
 constexpr int8_t kLeft = 2;
 constexpr int8_t kRight = 3;
 
-// Colour bases: the first of a snake's sixteen tile codes.
-constexpr int8_t kPlayerBase[3] = {16, 32, 48};
+// Colour bases: the first of a snake's sixteen tile codes (their offsets are in board.h).
+constexpr int8_t kPlayerBase[kPlayerCount] = {16, 32, 48};
 constexpr int8_t kAdversaryBase = 64;
 
-// Tile offsets from a colour base.
-constexpr int8_t kBrokenEggTile = 14;
-constexpr int8_t kIntactEggTile = 15;
+// What one move of stepSnake came to.
+enum StepResult : int8_t {
+    kStepMoved = 0,     // moved, or stayed put as an egg
+    kStepAteYellow = 1, // ate a yellow fruit
+    kStepBlocked = 2,   // the cell ahead stopped it
+};
+
+// The ring slot of index, wrapped into 0 .. kRingSize - 1 from either side.
+constexpr int32_t ringSlot(int64_t index) {
+    const int64_t wrapped = index % kRingSize;
+    return static_cast<int32_t>(wrapped < 0 ? wrapped + kRingSize : wrapped);
+}
 
 struct Snake {
     uint8_t greedy;             // path-finder: take a single-step goal at once
@@ -41,8 +54,8 @@ struct Snake {
 };
 
 // The twelve snakes of the program; adversarySnake[0] is also the title menu's demo snake.
-extern Snake playerSnake[3];
-extern Snake adversarySnake[9];
+extern Snake playerSnake[kPlayerCount];
+extern Snake adversarySnake[kMaxAdversaries];
 
 // Clears the record: alive, length 0, growth 2, no pending turn, both steering flags set.
 void initSnake(Snake &snake);
@@ -56,8 +69,8 @@ bool dropTail(Snake &snake);
 bool advanceHead(Snake &snake);
 // The cell code one cell ahead of the head; wall outside the grid.
 int8_t lookAhead(const Snake &snake);
-// One move: 0 moved or stayed, 1 ate a yellow fruit, 2 blocked.
-int stepSnake(Snake &snake, int32_t yellowGrowth);
+// One move, growing by yellowGrowth if it eats a yellow fruit.
+StepResult stepSnake(Snake &snake, int32_t yellowGrowth);
 // Turns a living snake into an egg (countdown steps intact); false if it already was one.
 bool turnToEgg(Snake &snake, bool wipe, int8_t countdown);
 // Brings an uncovered egg back to life as a head with growth 2.
@@ -71,6 +84,10 @@ inline int headRow(const Snake &snake) {
 }
 inline int headColumn(const Snake &snake) {
     return snake.columns[snake.headIndex];
+}
+// Ring slot of the tail cell, length cells behind the head.
+inline int32_t tailSlot(const Snake &snake) {
+    return ringSlot(int64_t{snake.headIndex} - snake.length);
 }
 
 } // namespace ravela

@@ -37,7 +37,7 @@ bool insideRing(int row, int col) {
 
 // The ring slot of the cell k places behind the head.
 int slot(const Snake &snake, int32_t k) {
-    return ((snake.headIndex - k) % kRingSize + kRingSize) % kRingSize;
+    return ringSlot(int64_t{snake.headIndex} - k);
 }
 
 // The move from the cell in slot a to the cell in slot b, or -1 when they are not neighbours.
@@ -109,7 +109,7 @@ std::string findBoardFault(bool inPlay) {
                 fault = "code " + std::to_string(code) + " has no tile";
             else if (row == 0 ? code != statusCode(col) : ring && code != kWall)
                 fault = "code " + std::to_string(code) + " breaks the wall ring or status row";
-            else if (row > 0 && code >= 16 && (code & 15) < kBrokenEggTile && owner[row][col] < 0 &&
+            else if (row > 0 && isSnakeCode(code) && tileOffset(code) < kBrokenEggTile && owner[row][col] < 0 &&
                      !(code < kAdversaryBase && playerSnake[code / 16 - 1].trailMode))
                 fault = "snake tile " + std::to_string(code) + " belongs to no snake";
             else if (row > 0 && code >= kYellowFruit && code <= kRedFruit)

@@ -12,7 +12,7 @@
 #include "display/board.h"
 #include "display/surface.h"
 #include "match/match_state.h"
-#include "match/random.h"
+#include "common/random.h"
 #include "tests/fixture.h"
 
 namespace ravela {
@@ -58,11 +58,11 @@ TEST_F(BoardTest, ImmediateModeLocksPaintsUnlocksAndPresentsBatchModeAndOffGridC
     surface->flags |= SDL_RLEACCEL; // from here on the surface must be locked
     Board saved;
     std::memcpy(&saved, &board, sizeof board);
-    const uint32_t state = matchState.randomState;
+    const uint32_t state = randomGenerator.state;
     for (auto [row, col] : {std::pair{48, 0}, {-1, 0}, {0, 64}, {0, -1}, {47, 64}})
         setCellAndDraw(board, kEmpty, row, col); // the one code that draws random numbers
     EXPECT_EQ(std::memcmp(&saved, &board, sizeof board), 0);
-    EXPECT_EQ(matchState.randomState, state);
+    EXPECT_EQ(randomGenerator.state, state);
     setCellAndDraw(board, kGreenFruit, 0, 0);
     board.autoPresent = 0;
     setCellAndDraw(board, kGreenFruit, 0, 0);

@@ -54,13 +54,13 @@ TEST_F(InputTest, TwelveKeysSteerThreePlayersAndTwoQuickTurnsTakeTwoSteps) {
                                {SDLK_w, SDLK_s, SDLK_a, SDLK_d},
                                {SDLK_i, SDLK_k, SDLK_j, SDLK_l}};
     for (int8_t d = 0; d < 4; ++d) {
-        for (int p = 0; p < 3; ++p)
+        for (int p = 0; p < kPlayerCount; ++p)
             testing::layEgg(p, 20, 10 + 20 * p, -1);
-        for (int p = 0; p < 3; ++p)
+        for (int p = 0; p < kPlayerCount; ++p)
             pressKey(keys[p][d]);
         pressKey(SDLK_KP8), pressKey(SDLK_SPACE), pressKey(SDLK_w, SDL_KEYUP); // not match keys
         pollInput();
-        for (int p = 0; p < 3; ++p)
+        for (int p = 0; p < kPlayerCount; ++p)
             EXPECT_EQ(playerSnake[p].direction, d) << "key for player " << p << ", way " << int{d};
     }
     // Moving right, Up then Left within one tick: one step up, then one left.

@@ -9,7 +9,7 @@
 #include "display/board.h"
 #include "match/level.h"
 #include "match/match_state.h"
-#include "match/random.h"
+#include "common/random.h"
 #include "match/status_row.h"
 #include "snakes/snake.h"
 #include "tests/fixture.h"
@@ -52,7 +52,7 @@ TEST_F(LevelTest, EveryLayoutHasItsBorderAndItsCountOfFreeCells) {
 TEST_F(LevelTest, SetupDrawsTheFruitAfterTheRepaintAndTheLives) {
     testing::resetGame(surface(), 24);
     const int8_t lives[3] = {5, 0, 13};
-    for (int p = 0; p < 3; ++p)
+    for (int p = 0; p < kPlayerCount; ++p)
         playerSnake[p].lives = lives[p];
     setup(5, 9);
     const struct {
@@ -68,7 +68,7 @@ TEST_F(LevelTest, SetupDrawsTheFruitAfterTheRepaintAndTheLives) {
 // the one that starts inside the comb's wall cannot move and keeps no tail.
 TEST_F(LevelTest, AdversaryStartCellShowsItsTailUntilTheTailMoves) {
     setup(0, 9);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < kMaxAdversaries; ++i)
         EXPECT_EQ(board.cells[46][46 + 2 * i], 64 + 5) << i;
     setup(7, 9);
     EXPECT_EQ(adversarySnake[5].length, 0);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/board.h"
+#include "display/picture.h"
 #include "match/level.h"
 #include "match/match_loop.h"
 #include "match/match_state.h"
@@ -101,8 +102,7 @@ TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNext
 TEST_F(MatchLoopTest, PauseBannerIsCentred) {
     SDL_Surface *screen = surface();
     SDL_FillRect(screen, nullptr, 0);
-    matchState.paused = 1;
-    updatePauseBanner();
+    showPauseBanner();
     const auto painted = [&](int x0, int y0, int x1, int y1) {
         int n = 0;
         for (int y = y0; y <= y1; ++y)

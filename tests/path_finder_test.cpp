@@ -72,8 +72,8 @@ class PathFinderTest : public testing::GameTest {
         snake.colourBase = kAdversaryBase;
         snake.length = static_cast<int32_t>(body.size()) - 1;
         for (int k = 0; const auto &[ch, cell] : body) {
-            snake.rows[(kRingSize - k) % kRingSize] = static_cast<uint8_t>(cell.first);
-            snake.columns[(kRingSize - k) % kRingSize] = static_cast<uint8_t>(cell.second);
+            snake.rows[ringSlot(-k)] = static_cast<uint8_t>(cell.first);
+            snake.columns[ringSlot(-k)] = static_cast<uint8_t>(cell.second);
             const int tile = k == 0 ? kUp : k == snake.length ? 4 : 12; // head, tail, body
             board.cells[cell.first][cell.second] = static_cast<int8_t>(kAdversaryBase + tile);
             ++k;
@@ -301,7 +301,7 @@ TEST_F(PathFinderTest, RandomPositionsKeepEveryPromise) {
             setCellAndDraw(board, s.colourBase, row, col);
             for (int step = gen() % 70; step > 0; --step) {
                 const int8_t ahead = lookAhead(s), turn = static_cast<int8_t>(gen() % 4);
-                const bool blocked = ahead >= kWall && (ahead & 15) != kBrokenEggTile;
+                const bool blocked = ahead >= kWall && tileOffset(ahead) != kBrokenEggTile;
                 if ((blocked || gen() % 5 == 0) && (turn ^ s.lastMoves[0]) != 1) s.direction = turn;
                 stepSnake(s, 3);
             }
@@ -331,7 +331,7 @@ TEST_F(PathFinderTest, RandomPositionsKeepEveryPromise) {
             if (chosen == start) continue;
             row = headRow(s) + (chosen == kDown) - (chosen == kUp);
             col = headColumn(s) + (chosen == kRight) - (chosen == kLeft);
-            const int neck = (s.headIndex + kRingSize - 1) % kRingSize;
+            const int neck = ringSlot(s.headIndex - 1);
             ASSERT_TRUE(chosen >= kUp && chosen <= kRight) << position;
             ASSERT_TRUE(row >= 0 && row < 48 && col >= 0 && col < 64) << "off the grid";
             ASSERT_FALSE(s.length > 0 && row == s.rows[neck] && col == s.columns[neck]) << "neck";

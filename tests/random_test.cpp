@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "match/match_state.h"
-#include "match/random.h"
+#include "common/random.h"
 
 using namespace ravela;
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/random.h"
 #include "match/match_loop.h"
 #include "tests/fixture.h"
 
@@ -34,7 +35,7 @@ uint32_t beforeTick() {
     if (tick >= kReplayTicks) return now;
     // A checkpoint when a level is won, when a layout begins, and every 500 ticks.
     static int last = -1;
-    const int stage = (matchState.levelFruitCount >= 15) + 2 * matchState.levelType;
+    const int stage = (matchState.levelFruitCount >= kFruitsPerLevel) + 2 * matchState.levelType;
     if (stage != last || tick % 500 == 0) {
         checkpoints.push_back("tick " + std::to_string(tick) + ": " +
                               std::to_string(matchState.levelFruitCount) + " fruits, layout " +
@@ -60,7 +61,7 @@ uint64_t digest() {
     add(board.cells, sizeof board.cells);
     for (int i = 0; i < 12; ++i)
         add(&testing::snakeNo(i), offsetof(Snake, trailMode) + 1);
-    add(&matchState.randomState, sizeof matchState.randomState);
+    add(&randomGenerator.state, sizeof randomGenerator.state);
     return value;
 }
 

@@ -11,7 +11,7 @@
 #include "display/board.h"
 #include "display/surface.h"
 #include "match/match_state.h"
-#include "match/random.h"
+#include "common/random.h"
 #include "screens/count_screen.h"
 #include "screens/manual_pages.h"
 #include "screens/title_menu.h"
@@ -111,10 +111,10 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
                 << row << "," << col;
     EXPECT_EQ(board.cells[41][32], 64);
     const Snake &demo = adversarySnake[0];
-    const uint32_t seed = matchState.randomState;
+    const uint32_t seed = randomGenerator.state;
     const int firstColumn = ravela::rand() % 42 + 11;
     const int firstRow = ravela::rand() % 14 + 33;
-    matchState.randomState = seed;
+    randomGenerator.state = seed;
     int eaten = 0, fruits = 0;
     for (int frame = 0; frame < 3000; ++frame) {
         const int32_t size = demo.length + demo.growth;

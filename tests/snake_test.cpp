@@ -40,7 +40,7 @@ static void expectLine(int row, int col, int dr, int dc, std::initializer_list<i
 }
 
 TEST_F(SnakeTest, StepsGrowAHeadANeckAndATailAndShrinkWithoutGrowth) {
-    const int tail[4] = {5, 4, 7, 6}, dr[4] = {-1, 1, 0, 0}, dc[4] = {0, 0, -1, 1};
+    const int tail[4] = {kTailTipDown, kTailTipUp, kTailTipRight, kTailTipLeft}, dr[4] = {-1, 1, 0, 0}, dc[4] = {0, 0, -1, 1};
     for (int8_t d = 0; d < 4; ++d) {
         Snake &s = place(20, 30, d);
         setCellAndDraw(board, static_cast<int8_t>(B + d), 20, 30);
@@ -63,12 +63,12 @@ TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
     setCellAndDraw(board, kYellowFruit, 20, 21);
     setCellAndDraw(board, kRedFruit, 20, 22);
     setCellAndDraw(board, kWall, 20, 23);
-    EXPECT_EQ(stepSnake(s, 3), 1);
+    EXPECT_EQ(stepSnake(s, 3), kStepAteYellow);
     EXPECT_EQ(s.growth, 2); // three added, one spent on this step
-    EXPECT_EQ(stepSnake(s, 3), 0);
-    EXPECT_EQ(stepSnake(s, 0), 2); // blocked while growing: stays, growth counts down
+    EXPECT_EQ(stepSnake(s, 3), kStepMoved);
+    EXPECT_EQ(stepSnake(s, 0), kStepBlocked); // blocked while growing: stays, growth counts down
     EXPECT_EQ(s.growth, 0);
-    EXPECT_EQ(stepSnake(s, 0), 2); // blocked, not growing: loses its tail
+    EXPECT_EQ(stepSnake(s, 0), kStepBlocked); // blocked, not growing: loses its tail
     EXPECT_EQ(s.length, 1);
     expectLine(20, 20, 0, 1, {kEmpty, B + 12, B + kRight, kWall}); // no tail tile at length 1
     EXPECT_EQ(lookAhead(place(0, 5, kUp)), kWall);
@@ -77,8 +77,8 @@ TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
         Snake &t = place(30, 20, kDown, 64);
         setCellAndDraw(board, static_cast<int8_t>(base + kBrokenEggTile), 31, 20);
         setCellAndDraw(board, static_cast<int8_t>(base + kIntactEggTile), 32, 20);
-        EXPECT_EQ(stepSnake(t, 0), 0) << base;
-        EXPECT_EQ(stepSnake(t, 0), 2) << base;
+        EXPECT_EQ(stepSnake(t, 0), kStepMoved) << base;
+        EXPECT_EQ(stepSnake(t, 0), kStepBlocked) << base;
         expectLine(31, 20, 1, 0, {64 + kDown, base + kIntactEggTile});
     }
 }

@@ -30,7 +30,7 @@ struct Soak {
 } soak;
 
 void tally() {
-    for (int p = 0; p < 3; ++p) {
+    for (int p = 0; p < kPlayerCount; ++p) {
         const int8_t lives = playerSnake[p].lives;
         if (lives < soak.counters.value[p]) soak.livesLost += soak.counters.value[p] - lives;
         soak.hatches += soak.egg[p] && !isEgg(playerSnake[p]);
@@ -59,7 +59,7 @@ uint32_t afterTick() {
     if (!fault.empty() && soak.fault.empty())
         soak.fault = "after tick " + std::to_string(soak.ticks) + ": " + fault + "\n" + boardAsText();
     soak.counters = counters;
-    for (int p = 0; p < 3; ++p)
+    for (int p = 0; p < kPlayerCount; ++p)
         soak.egg[p] = isEgg(playerSnake[p]);
     // Escape a while after the last player ran out, or once a match runs long.
     const int8_t *lives = counters.value;
@@ -106,7 +106,7 @@ TEST(Soak, PlayKeepsEveryRule) {
 
 TEST_F(GameTest, SoakChecksCatchEachCorruption) {
     const auto cell = [](const Snake &snake, int k) -> int8_t & {
-        const int at = (snake.headIndex - k + kRingSize) % kRingSize;
+        const int at = ringSlot(int64_t{snake.headIndex} - k);
         return board.cells[snake.rows[at]][snake.columns[at]];
     };
     const std::function<void()> corruptions[] = {

@@ -24,15 +24,15 @@ TEST(StartUp, WindowModePrintsTheDepthAndTheFullScreenHint) {
     startUp(1);
     const std::string out = ::testing::internal::GetCapturedStdout();
 
-    ASSERT_NE(matchState.screenSurface, nullptr);
-    const int depth = matchState.screenSurface->format->BitsPerPixel;
+    ASSERT_NE(board.surface, nullptr);
+    const int depth = board.surface->format->BitsPerPixel;
     const std::string expected = "Usando tela 640x480x" + std::to_string(depth) +
                                  "  SWSURFACE\n"
                                  "\nPara tela cheia executar o programa digitando\n"
                                  "qualquer coisa ap\xF3s o nome do programa\n";
     EXPECT_EQ(out, expected);
-    EXPECT_EQ(matchState.screenSurface->w, 640);
-    EXPECT_EQ(matchState.screenSurface->h, 480);
+    EXPECT_EQ(board.surface->w, 640);
+    EXPECT_EQ(board.surface->h, 480);
 
     char *title = nullptr;
     char *icon = nullptr;
@@ -42,7 +42,7 @@ TEST(StartUp, WindowModePrintsTheDepthAndTheFullScreenHint) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_EQ(SDL_EventState(SDL_MOUSEBUTTONUP, SDL_QUERY), SDL_IGNORE);
     // The Board paints on the new surface.
-    EXPECT_EQ(board.surface, matchState.screenSurface);
+    EXPECT_EQ(board.surface, board.surface);
     EXPECT_EQ(board.autoPresent, 0);
 }
 
@@ -50,7 +50,7 @@ TEST(StartUp, AnyArgumentGivesFullScreenWithoutTheHint) {
     ::testing::internal::CaptureStdout();
     startUp(2);
     const std::string out = ::testing::internal::GetCapturedStdout();
-    const int depth = matchState.screenSurface->format->BitsPerPixel;
+    const int depth = board.surface->format->BitsPerPixel;
     EXPECT_EQ(out, "Usando tela 640x480x" + std::to_string(depth) + "  SWSURFACE\n");
 }
 

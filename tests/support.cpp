@@ -9,7 +9,7 @@
 
 #include "display/surface.h"
 #include "match/match_loop.h"
-#include "match/random.h"
+#include "common/random.h"
 #include "snakes/path_finder.h"
 
 namespace ravela::testing {
@@ -73,7 +73,7 @@ void resetGame(SDL_Surface *surface, uint32_t seed) {
     initBoard(board, surface);
     initAllSnakes();
     resetMatchState();
-    matchState.screenSurface = surface;
+    board.surface = surface;
     surfaceTrace = SurfaceTrace{};
     resetMatchClock();
     for (SDL_Event event; SDL_PollEvent(&event);) {
@@ -126,7 +126,7 @@ Snake &laySnake(int i, int row, int col, int8_t d, int behind) {
 std::string cellsOf(const Snake &snake) {
     std::string text;
     for (int32_t k = 0; k <= std::max(snake.length, 0); ++k) {
-        const int slot = (snake.headIndex - k + kRingSize) % kRingSize;
+        const int slot = ringSlot(int64_t{snake.headIndex} - k);
         text += (k ? " " : "") + std::to_string(snake.rows[slot]) + "," +
                 std::to_string(snake.columns[slot]);
     }
@@ -146,7 +146,7 @@ int8_t scriptedWay(const Snake &snake) {
     const int head = headRow(snake) * kBoardColumns + headColumn(snake);
     int heads = 0, nearest = 0, bestScore = -1;
     for (int cell = kBoardColumns; cell < kCells; ++cell) // other heads in rows 1..47
-        if (at(cell) >= 16 && (at(cell) & 15) < 4 && cell != head) queue[heads++] = cell;
+        if (isHeadCode(at(cell)) && cell != head) queue[heads++] = cell;
     flood(queue, heads, 0, rival, rival, kCells, nearest); // unreached cells never block
     const int limit = std::max(80, snake.length + 20);
     int8_t best = kNoDirection;
@@ -162,7 +162,7 @@ int8_t scriptedWay(const Snake &snake) {
 
 void pressScriptedKeys(std::mt19937 *wander) {
     static Snake copy; // too large for the stack
-    for (int p = 0; p < 3; ++p) {
+    for (int p = 0; p < kPlayerCount; ++p) {
         Snake &player = playerSnake[p];
         const uint32_t roll = wander ? (*wander)() : 0;
         if (player.lives < 0 || (wander && isEgg(player) && roll % 8 != 0)) continue;
@@ -179,7 +179,7 @@ void pressScriptedKeys(std::mt19937 *wander) {
             copy = player;
             copy.direction = way;
             const int8_t ahead = lookAhead(copy);
-            if (ahead < kWall || (ahead & 15) == kBrokenEggTile) break;
+            if (ahead < kWall || tileOffset(ahead) == kBrokenEggTile) break;
             way = static_cast<int8_t>((way + 1) & 3);
         }
         if (way >= 0 && (isEgg(player) || way != player.direction)) pressKey(kKeys[4 * p + way]);

@@ -242,7 +242,7 @@ const Rule kRules[] = {
 struct TickRules : testing::GameTest {
     void SetUp() override {
         GameTest::SetUp();
-        for (int8_t p = 0; p < 3; ++p) { // waiting eggs, out of the way
+        for (int8_t p = 0; p < kPlayerCount; ++p) { // waiting eggs, out of the way
             layEgg(p, 4, 13 + 13 * p, -30).lives = 5;
             drawLives(p);
         }

@@ -7,15 +7,18 @@
 #include <array>
 #include <cstddef>
 
+#include "snakes/snake.h"
+
 namespace ravela {
 
 namespace {
 
 // Player 1's yellow snake winding up to a yellow fruit, which its head faces.
+constexpr int8_t kYellow = kPlayerBase[0];
 constexpr int8_t kScene[3][3] = {
-    {kYellowFruit, 16 + 2, 16 + 8}, // fruit, head facing left, corner to the cell below
-    {16 + 10, 16 + 12, 16 + 9},     // corner, straight body, corner
-    {16 + 11, 16 + 12, 16 + 7},     // corner, straight body, tail pointing right
+    {kYellowFruit, kYellow + kLeft, kYellow + kCornerLeftBottom},
+    {kYellow + kCornerRightBottom, kYellow + kStraightHorizontal, kYellow + kCornerTopLeft},
+    {kYellow + kCornerTopRight, kYellow + kStraightHorizontal, kYellow + kTailTipRight},
 };
 
 // A square window onto the scene, enlarged by a whole factor, centred in the icon.
@@ -105,7 +108,7 @@ uint32_t adler32(const uint8_t *bytes, size_t count) {
     return (b << 16) | a;
 }
 
-IconImage composeIcon(const Board &board, const uint32_t (&palette)[kPaletteSize], int size) {
+IconImage composeIcon(const Board &source, const uint32_t (&palette)[kPaletteSize], int size) {
     const IconLayout *layout = nullptr;
     for (const IconLayout &candidate : kLayouts)
         if (candidate.size == size) layout = &candidate;
@@ -120,7 +123,7 @@ IconImage composeIcon(const Board &board, const uint32_t (&palette)[kPaletteSize
             const int8_t code = kScene[layout->firstRow + tileY / kCellPixels]
                                       [layout->firstCol + tileX / kCellPixels];
             const uint8_t index =
-                board.tiles[code][(tileY % kCellPixels) * kCellPixels + tileX % kCellPixels];
+                source.tiles[code][(tileY % kCellPixels) * kCellPixels + tileX % kCellPixels];
             const uint32_t colour = palette[index < kPaletteSize ? index : 0];
             uint8_t *pixel = &image.rgba[(static_cast<size_t>(margin + y) * size + margin + x) * 4];
             pixel[0] = static_cast<uint8_t>(colour >> 16);

@@ -21,7 +21,7 @@ constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 // Paints the icon of the given size from the board's tiles; palette holds the 18 tile
 // colours as 0xRRGGBB. A size not in kIconSizes gives an empty picture.
-IconImage composeIcon(const Board &board, const uint32_t (&palette)[kPaletteSize], int size);
+IconImage composeIcon(const Board &source, const uint32_t (&palette)[kPaletteSize], int size);
 // A complete PNG file of a square RGBA picture, compressed with stored blocks only;
 // empty for an empty picture or when the pixel bytes do not match the size.
 std::vector<uint8_t> encodePng(const IconImage &image);
