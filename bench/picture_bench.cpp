@@ -24,6 +24,7 @@ void decodePicture(benchmark::State &state, const ravela::Picture *picture, int 
 }
 
 using ravela::authorCredit;
+using ravela::countHeader;
 using ravela::kAuthorCreditSize;
 using ravela::kCountHeaderSize;
 using ravela::kManualLabelSize;
@@ -31,7 +32,6 @@ using ravela::kManualPageSize;
 using ravela::kPauseBannerSize;
 using ravela::kStartLabelSize;
 using ravela::kTitleLogoSize;
-using ravela::countHeader;
 using ravela::manualLabel;
 using ravela::manualPage1;
 using ravela::manualPage2;

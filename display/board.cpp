@@ -124,9 +124,15 @@ uint32_t mapColour(SDL_Surface *surface, int r, int g, int b) {
 }
 
 // The character of a table at pixel p (row-major) of its tile.
-char emptyAt(int p) { return kCellTables[p / kCellPixels][0][p % kCellPixels]; }
-char wallAt(int p) { return kCellTables[p / kCellPixels][1][p % kCellPixels]; }
-char fruitAt(int p) { return kCellTables[p / kCellPixels][2][p % kCellPixels]; }
+char emptyAt(int p) {
+    return kCellTables[p / kCellPixels][0][p % kCellPixels];
+}
+char wallAt(int p) {
+    return kCellTables[p / kCellPixels][1][p % kCellPixels];
+}
+char fruitAt(int p) {
+    return kCellTables[p / kCellPixels][2][p % kCellPixels];
+}
 char snakeAt(int offset, int p) {
     return kSnakeSheet[offset / 4][p / kCellPixels][offset % 4][p % kCellPixels];
 }
@@ -135,8 +141,9 @@ char snakeAt(int offset, int p) {
 void buildCellTiles(Board &target) {
     for (int p = 0; p < kTileBytes; ++p) {
         const char empty = emptyAt(p);
-        target.tiles[kEmpty][p] =
-            empty == 'a' ? kFirstDarkColour : empty == 'b' ? kSecondDarkColour : 0;
+        target.tiles[kEmpty][p] = empty == 'a'   ? kFirstDarkColour
+                                  : empty == 'b' ? kSecondDarkColour
+                                                 : 0;
         if (fruitAt(p) != 'a') continue;
         for (int8_t fruit = kYellowFruit; fruit <= kRedFruit; ++fruit)
             target.tiles[fruit][p] = static_cast<uint8_t>(kFirstFruitColour + fruit - kYellowFruit);

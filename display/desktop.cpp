@@ -28,7 +28,8 @@ constexpr int kTrueColor = 4;
 
 bool usesX11() {
     const char *driver = std::getenv("SDL_VIDEODRIVER");
-    return std::getenv("DISPLAY") != nullptr && (driver == nullptr || std::strcmp(driver, "x11") == 0);
+    return std::getenv("DISPLAY") != nullptr &&
+           (driver == nullptr || std::strcmp(driver, "x11") == 0);
 }
 
 int onDisplayLost(void *) {

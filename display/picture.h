@@ -24,8 +24,8 @@ struct PicturePlacement {
 void decodeAndBlit(const uint8_t *bytes, int32_t length, SDL_Surface *surface, int top, int left);
 // Paints the pictures in order on the Board's surface inside one lock, then presents the
 // rectangle (x, y, w, h); all zeros presents the whole surface. No surface: nothing.
-void showPictures(std::initializer_list<PicturePlacement> pictures, int x = 0, int y = 0,
-                  int w = 0, int h = 0);
+void showPictures(std::initializer_list<PicturePlacement> pictures, int x = 0, int y = 0, int w = 0,
+                  int h = 0);
 // Shows the pause banner in the middle of the Board's surface.
 void showPauseBanner();
 

@@ -112,7 +112,11 @@ void showCursor(bool shown) {
 
 void endProgram(int status) {
     copyToCanvas();
-    EM_ASM({ if (Module['onGameEnd']) Module['onGameEnd']($0); }, status);
+    EM_ASM(
+        {
+            if (Module['onGameEnd']) Module['onGameEnd']($0);
+        },
+        status);
     emscripten_force_exit(status);
     __builtin_unreachable();
 }

@@ -1,8 +1,8 @@
 // Whole-screen repaint of the Board, with a fresh brick texture on every wall cell,
 // and the two-pixel outlines of the title menu.
 
-#include "display/board.h"
 #include "common/random.h"
+#include "display/board.h"
 #include "display/platform.h"
 
 namespace ravela {

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/random.h"
 #include "display/board.h"
 #include "match/input.h"
 #include "match/level.h"
 #include "match/match_state.h"
-#include "common/random.h"
 #include "match/status_row.h"
 #include "match/tick.h"
 #include "snakes/snake.h"

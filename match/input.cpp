@@ -1,14 +1,15 @@
 // The input poll of a match: egg upkeep for the three players, then the SDL event queue.
 // Arrows, W/A/S/D and I/J/K/L steer players 1 to 3 by key symbol, Return toggles the
-// pause, focus changes pause, an expose shows the screen again, Escape ends the match and a quit request ends the program.
+// pause, focus changes pause, an expose shows the screen again, Escape ends the match and a quit
+// request ends the program.
 
 #include "match/input.h"
 
-#include <SDL.h>
 #include "display/platform.h"
 #include "display/surface.h"
 #include "match/match_state.h"
 #include "snakes/snake.h"
+#include <SDL.h>
 
 namespace ravela {
 

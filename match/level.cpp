@@ -3,9 +3,9 @@
 
 #include "match/level.h"
 
+#include "common/random.h"
 #include "display/board.h"
 #include "match/match_state.h"
-#include "common/random.h"
 #include "match/status_row.h"
 #include "snakes/snake.h"
 

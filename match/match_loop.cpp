@@ -81,7 +81,6 @@ void completeLevel() {
     matchState.levelType = static_cast<int8_t>(next < 0 ? next + kLayoutCount : next);
 }
 
-
 void resetMatchClock() {
     matchClock = MatchClock{millisecondsSinceStart, waitMilliseconds};
 }

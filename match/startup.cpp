@@ -14,10 +14,10 @@
 #include <fcntl.h>
 #include <string>
 
+#include "common/random.h"
 #include "display/board.h"
 #include "display/desktop.h"
 #include "display/platform.h"
-#include "common/random.h"
 
 namespace ravela {
 
@@ -29,7 +29,8 @@ namespace {
 // is only a failed write.
 void guardStandardStreams() {
     for (int fd = 0; fd <= 2; ++fd)
-        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
     std::signal(SIGPIPE, SIG_IGN);
 }
 
@@ -53,8 +54,8 @@ void failVideo(const char *reason) {
 SDL_Surface *openScreen(int &depth, uint32_t flags) {
     std::string firstError;
     for (const int tried : {depth, 16, 32}) {
-        SDL_Surface *surface = SDL_SetVideoMode(kBoardColumns * kCellPixels,
-                                                kBoardRows * kCellPixels, tried, flags);
+        SDL_Surface *surface =
+            SDL_SetVideoMode(kBoardColumns * kCellPixels, kBoardRows * kCellPixels, tried, flags);
         if (surface != nullptr) {
             depth = tried;
             return surface;

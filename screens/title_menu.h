@@ -16,10 +16,10 @@ constexpr int8_t kTitleManual = 2; // "Manual": show the manual pages
 
 // One run of the title menu.
 struct TitleMenuRun {
-    int8_t selection;      // item marked by keyboard or pointer: 0 none, 1 "Começar", 2 "Manual"
-    int8_t drawnSelection; // selection the outlines show; -1 until the first frame draws them
-    int8_t result;         // 0 until an item is confirmed, then that item
-    int8_t fruitsToPlace;  // yellow fruits still to put into the arena
+    int8_t selection;        // item marked by keyboard or pointer: 0 none, 1 "Começar", 2 "Manual"
+    int8_t drawnSelection;   // selection the outlines show; -1 until the first frame draws them
+    int8_t result;           // 0 until an item is confirmed, then that item
+    int8_t fruitsToPlace;    // yellow fruits still to put into the arena
     PointerPosition pointer; // where the pointer was last seen
 };
 

@@ -18,10 +18,10 @@ namespace {
 // Body tile offsets for the cell a head leaves, indexed by previous move * 4 + current move.
 // Rows: previous move up, down, left, right; columns: current move in the same order.
 constexpr int8_t kNeckTiles[16] = {
-    kStraightVertical,  kStraightVertical,  kCornerLeftBottom,   kCornerRightBottom, //
-    kStraightVertical,  kStraightVertical,  kCornerTopLeft,      kCornerTopRight,    //
-    kCornerTopRight,    kCornerRightBottom, kStraightHorizontal, kStraightHorizontal, //
-    kCornerTopLeft,     kCornerLeftBottom,  kStraightHorizontal, kStraightHorizontal, //
+    kStraightVertical, kStraightVertical,  kCornerLeftBottom,   kCornerRightBottom,  //
+    kStraightVertical, kStraightVertical,  kCornerTopLeft,      kCornerTopRight,     //
+    kCornerTopRight,   kCornerRightBottom, kStraightHorizontal, kStraightHorizontal, //
+    kCornerTopLeft,    kCornerLeftBottom,  kStraightHorizontal, kStraightHorizontal, //
 };
 
 // The tail whose body continues in a direction (up, down, left, right): its tip points

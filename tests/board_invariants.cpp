@@ -109,7 +109,8 @@ std::string findBoardFault(bool inPlay) {
                 fault = "code " + std::to_string(code) + " has no tile";
             else if (row == 0 ? code != statusCode(col) : ring && code != kWall)
                 fault = "code " + std::to_string(code) + " breaks the wall ring or status row";
-            else if (row > 0 && isSnakeCode(code) && tileOffset(code) < kBrokenEggTile && owner[row][col] < 0 &&
+            else if (row > 0 && isSnakeCode(code) && tileOffset(code) < kBrokenEggTile &&
+                     owner[row][col] < 0 &&
                      !(code < kAdversaryBase && playerSnake[code / 16 - 1].trailMode))
                 fault = "snake tile " + std::to_string(code) + " belongs to no snake";
             else if (row > 0 && code >= kYellowFruit && code <= kRedFruit)

@@ -9,10 +9,10 @@
 #include <set>
 #include <vector>
 
+#include "common/random.h"
 #include "display/board.h"
 #include "display/surface.h"
 #include "match/match_state.h"
-#include "common/random.h"
 #include "tests/fixture.h"
 
 namespace ravela {

@@ -31,12 +31,18 @@ TEST_F(InputTest, DirectionRule) {
     constexpr int8_t N = kNoDirection;
     // The last move, the direction before the key, the key; then direction and request.
     const int8_t rows[][5] = {
-        {kLeft, kLeft, kUp, kUp, N},     {kRight, kRight, kDown, kDown, N}, // vertical, right angle
-        {kUp, N, kDown, kDown, N},       {kDown, N, kUp, kUp, N},           // vertical, no direction
-        {kUp, kUp, kUp, kUp, kUp},       {kUp, kRight, kDown, kRight, kDown}, // vertical, held
-        {kUp, kUp, kLeft, kLeft, N},     {kDown, kDown, kRight, kRight, N}, // horizontal, right angle
-        {kLeft, N, kRight, kRight, N},   {kRight, N, kLeft, kLeft, N},      // horizontal, none
-        {kLeft, kLeft, kRight, kLeft, kRight}, {kRight, kUp, kRight, kUp, kRight}, // held
+        {kLeft, kLeft, kUp, kUp, N},
+        {kRight, kRight, kDown, kDown, N}, // vertical, right angle
+        {kUp, N, kDown, kDown, N},
+        {kDown, N, kUp, kUp, N}, // vertical, no direction
+        {kUp, kUp, kUp, kUp, kUp},
+        {kUp, kRight, kDown, kRight, kDown}, // vertical, held
+        {kUp, kUp, kLeft, kLeft, N},
+        {kDown, kDown, kRight, kRight, N}, // horizontal, right angle
+        {kLeft, N, kRight, kRight, N},
+        {kRight, N, kLeft, kLeft, N}, // horizontal, none
+        {kLeft, kLeft, kRight, kLeft, kRight},
+        {kRight, kUp, kRight, kUp, kRight}, // held
     };
     for (const auto &row : rows) {
         Snake &s = playerSnake[0];
@@ -44,8 +50,8 @@ TEST_F(InputTest, DirectionRule) {
         s.direction = row[1], s.pendingDirection = N;
         requestDirection(s, row[2]);
         EXPECT_EQ(s.direction, row[3]) << "direction rule, row " << &row - rows << ": direction";
-        EXPECT_EQ(s.pendingDirection, row[4]) << "direction rule, row " << &row - rows
-                                              << ": pendingDirection";
+        EXPECT_EQ(s.pendingDirection, row[4])
+            << "direction rule, row " << &row - rows << ": pendingDirection";
     }
 }
 

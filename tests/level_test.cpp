@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/random.h"
 #include "display/board.h"
 #include "match/level.h"
 #include "match/match_state.h"
-#include "common/random.h"
 #include "match/status_row.h"
 #include "snakes/snake.h"
 #include "tests/fixture.h"

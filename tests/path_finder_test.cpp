@@ -51,7 +51,6 @@ Picture room(int rows, int cols, Marks marks) {
 
 class PathFinderTest : public testing::GameTest {
   protected:
-
     // Fills the grid with `fill`, draws the picture with its top-left corner at `at`, and
     // lays the steered adversary along '@' and its letters, the head at ring index 0 so
     // that the body wraps round the ring.

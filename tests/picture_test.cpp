@@ -30,10 +30,12 @@ Bytes bytesOf(const Picture &p) {
 }
 
 // Each picture with where the program shows it.
-const struct { const Picture *picture; int top, left; } kCatalogue[] = {
-    {&titleLogo, 5, 19},     {&authorCredit, 142, 270}, {&startLabel, 190, 214},
-    {&manualLabel, 250, 227}, {&manualPage1, 175, 20},  {&manualPage2, 175, 20},
-    {&manualPage3, 175, 20}, {&countHeader, 6, 27},     {&pauseBanner, 151, 50}};
+const struct {
+    const Picture *picture;
+    int top, left;
+} kCatalogue[] = {{&titleLogo, 5, 19},      {&authorCredit, 142, 270}, {&startLabel, 190, 214},
+                  {&manualLabel, 250, 227}, {&manualPage1, 175, 20},   {&manualPage2, 175, 20},
+                  {&manualPage3, 175, 20},  {&countHeader, 6, 27},     {&pauseBanner, 151, 50}};
 
 // Decodes onto a w x h surface of the given depth and counts the pixels that differ from
 // what belongs there: the colour of libjpeg's own decode where the picture lies on the
@@ -126,10 +128,11 @@ TEST(PictureDeathTest, TruncatedAndFlippedPicturesDecodeOrEndCleanly) {
         for (int k = 0; k < 6; ++k) {
             Bytes bad = k < 3 ? Bytes(whole.begin(), whole.begin() + n * (k + 1) / 4) : whole;
             if (k >= 3) bad[20 + (n - 22) * (k - 3) / 3] ^= 0xFF;
-            EXPECT_EXIT((inDecodingChild = true, decodeAndBlit(bad.data(), int32_t(bad.size()), makeSurface(32), e.top,
-                                       e.left),
-                         _exit(0)),
-                        fine, "")
+            EXPECT_EXIT(
+                (inDecodingChild = true,
+                 decodeAndBlit(bad.data(), int32_t(bad.size()), makeSurface(32), e.top, e.left),
+                 _exit(0)),
+                fine, "")
                 << (&e - kCatalogue) << " case " << k;
         }
     }

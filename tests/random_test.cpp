@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "match/match_state.h"
 #include "common/random.h"
+#include "match/match_state.h"
 
 using namespace ravela;
 

@@ -17,12 +17,12 @@ namespace {
 constexpr int kReplayTicks = 4000;
 constexpr uint64_t kRecordedDigest = 0x35392cd3e8ecc2a6ull;
 const std::vector<std::string> kCheckpoints = {
-    "tick 1: 0 fruits, layout 0, lives 5 5 5",      "tick 333: 15 fruits, layout 0, lives 5 5 4",
-    "tick 486: 0 fruits, layout 1, lives 7 7 6",    "tick 500: 0 fruits, layout 1, lives 7 7 6",
-    "tick 1000: 8 fruits, layout 1, lives 7 6 4",   "tick 1234: 15 fruits, layout 1, lives 7 6 4",
-    "tick 1455: 0 fruits, layout 2, lives 9 8 6",   "tick 1500: 0 fruits, layout 2, lives 9 8 6",
-    "tick 2000: 1 fruits, layout 2, lives 9 8 5",   "tick 2500: 6 fruits, layout 2, lives 8 7 4",
-    "tick 3000: 6 fruits, layout 2, lives 5 6 4",   "tick 3500: 8 fruits, layout 2, lives -1 6 4",
+    "tick 1: 0 fruits, layout 0, lives 5 5 5",    "tick 333: 15 fruits, layout 0, lives 5 5 4",
+    "tick 486: 0 fruits, layout 1, lives 7 7 6",  "tick 500: 0 fruits, layout 1, lives 7 7 6",
+    "tick 1000: 8 fruits, layout 1, lives 7 6 4", "tick 1234: 15 fruits, layout 1, lives 7 6 4",
+    "tick 1455: 0 fruits, layout 2, lives 9 8 6", "tick 1500: 0 fruits, layout 2, lives 9 8 6",
+    "tick 2000: 1 fruits, layout 2, lives 9 8 5", "tick 2500: 6 fruits, layout 2, lives 8 7 4",
+    "tick 3000: 6 fruits, layout 2, lives 5 6 4", "tick 3500: 8 fruits, layout 2, lives -1 6 4",
 };
 
 int tick = 0;
@@ -37,12 +37,11 @@ uint32_t beforeTick() {
     static int last = -1;
     const int stage = (matchState.levelFruitCount >= kFruitsPerLevel) + 2 * matchState.levelType;
     if (stage != last || tick % 500 == 0) {
-        checkpoints.push_back("tick " + std::to_string(tick) + ": " +
-                              std::to_string(matchState.levelFruitCount) + " fruits, layout " +
-                              std::to_string(matchState.levelType) + ", lives " +
-                              std::to_string(playerSnake[0].lives) + " " +
-                              std::to_string(playerSnake[1].lives) + " " +
-                              std::to_string(playerSnake[2].lives));
+        checkpoints.push_back(
+            "tick " + std::to_string(tick) + ": " + std::to_string(matchState.levelFruitCount) +
+            " fruits, layout " + std::to_string(matchState.levelType) + ", lives " +
+            std::to_string(playerSnake[0].lives) + " " + std::to_string(playerSnake[1].lives) +
+            " " + std::to_string(playerSnake[2].lives));
         last = stage;
     }
     if (tick == 700 || tick == 712) testing::pressKey(SDLK_RETURN); // a short pause

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/random.h"
 #include "display/board.h"
 #include "display/surface.h"
 #include "match/match_state.h"
-#include "common/random.h"
 #include "screens/count_screen.h"
 #include "screens/manual_pages.h"
 #include "screens/title_menu.h"
@@ -50,9 +50,7 @@ class ScreensTest : public ravela::testing::GameTest {
         surface->flags |= SDL_RLEACCEL; // SDL_MUSTLOCK holds
         surfaceTrace.on = true;
     }
-    void TearDown() override {
-        surface->flags &= ~SDL_RLEACCEL;
-    }
+    void TearDown() override { surface->flags &= ~SDL_RLEACCEL; }
     SDL_Surface *surface = GameTest::surface();
 };
 

@@ -40,7 +40,8 @@ static void expectLine(int row, int col, int dr, int dc, std::initializer_list<i
 }
 
 TEST_F(SnakeTest, StepsGrowAHeadANeckAndATailAndShrinkWithoutGrowth) {
-    const int tail[4] = {kTailTipDown, kTailTipUp, kTailTipRight, kTailTipLeft}, dr[4] = {-1, 1, 0, 0}, dc[4] = {0, 0, -1, 1};
+    const int tail[4] = {kTailTipDown, kTailTipUp, kTailTipRight, kTailTipLeft},
+              dr[4] = {-1, 1, 0, 0}, dc[4] = {0, 0, -1, 1};
     for (int8_t d = 0; d < 4; ++d) {
         Snake &s = place(20, 30, d);
         setCellAndDraw(board, static_cast<int8_t>(B + d), 20, 30);

@@ -57,7 +57,8 @@ uint32_t afterTick() {
     if (fault.empty()) fault = findCounterWrap(soak.counters, counters);
     if (fault.empty() && soak.ticks % 16 == 0) fault = findQueueOverflow();
     if (!fault.empty() && soak.fault.empty())
-        soak.fault = "after tick " + std::to_string(soak.ticks) + ": " + fault + "\n" + boardAsText();
+        soak.fault =
+            "after tick " + std::to_string(soak.ticks) + ": " + fault + "\n" + boardAsText();
     soak.counters = counters;
     for (int p = 0; p < kPlayerCount; ++p)
         soak.egg[p] = isEgg(playerSnake[p]);

@@ -14,8 +14,8 @@
 using namespace ravela;
 
 TEST(StartUp, DepthComesFromTheDesktopWithinFifteenToThirtyTwo) {
-    for (const auto &[desktop, chosen] : {std::pair{8, 16}, {14, 16}, {15, 15}, {24, 24},
-                                          {32, 32}, {33, 16}})
+    for (const auto &[desktop, chosen] :
+         {std::pair{8, 16}, {14, 16}, {15, 15}, {24, 24}, {32, 32}, {33, 16}})
         EXPECT_EQ(chooseDepth(desktop), chosen) << desktop;
 }
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/random.h"
 #include "display/surface.h"
 #include "match/match_loop.h"
-#include "common/random.h"
 #include "snakes/path_finder.h"
 
 namespace ravela::testing {
@@ -45,8 +45,7 @@ int flood(int *queue, int count, int16_t first, int16_t *steps, const int16_t *r
         const int cell = queue[read];
         if (wanted(cell)) nearest = std::min<int>(nearest, steps[cell]);
         for (int next : {cell - kBoardColumns, cell + kBoardColumns, cell - 1, cell + 1}) {
-            if (!open(next) || steps[next] != INT16_MAX || steps[cell] + 1 >= rival[next])
-                continue;
+            if (!open(next) || steps[next] != INT16_MAX || steps[cell] + 1 >= rival[next]) continue;
             steps[next] = static_cast<int16_t>(steps[cell] + 1);
             queue[count++] = next;
         }

@@ -67,7 +67,8 @@ int probe(const std::string &field) {
         if (f == "cells") return testing::countCells(s.colourBase, s.colourBase + 15);
     }
     if (field == "count") return matchState.levelFruitCount;
-    if (field == "bar") return static_cast<int>(std::count(board.cells[0] + 47, board.cells[0] + 62, 1));
+    if (field == "bar")
+        return static_cast<int>(std::count(board.cells[0] + 47, board.cells[0] + 62, 1));
     const char *const kinds[] = {"", "yellow", "green", "red"};
     for (int8_t code = 1; code <= 3; ++code)
         if (field == kinds[code]) return testing::countCells(code);
@@ -147,8 +148,8 @@ const Rule kRules[] = {
          laySnake(3, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 0;
      },
      "p1.lives=-1 p1.base=64 p1.row=1 p1.col=0 grey=0 30,31=67"},
-    {"a player swallows a grey egg and wins a life",
-     [] { trailing(2, kGreyEgg, false); }, "p0.lives=6 p0.shown=6 p0.length=2 grey=0"},
+    {"a player swallows a grey egg and wins a life", [] { trailing(2, kGreyEgg, false); },
+     "p0.lives=6 p0.shown=6 p0.length=2 grey=0"},
     {"an out player pays again for every grey egg swallowed",
      [] {
          trailing(2, kGreyEgg, false);
@@ -184,8 +185,7 @@ const Rule kRules[] = {
      [] { layEgg(0, 20, 20, -46).direction = kRight; }, "p0.length=-45 20,21=0"},
     {"an egg without a key does not hatch", [] { layEgg(0, 20, 20, -10); }, "p0.length=-9"},
     {"an out player's egg never hatches",
-     [] { layEgg(0, 20, 20, -1).direction = kRight, playerSnake[0].lives = -1; },
-     "p0.length=-1"},
+     [] { layEgg(0, 20, 20, -1).direction = kRight, playerSnake[0].lives = -1; }, "p0.length=-1"},
     {"a covered egg does not hatch",
      [] { layEgg(0, 20, 20, -1).direction = kRight, put(kAdversaryBase + 12, 20, 20); },
      "p0.length=-1"},
