@@ -89,9 +89,9 @@ uint32_t pixelAt(SDL_Surface *surface, int x, int y) {
     return value;
 }
 
-void pressKey(SDLKey key, uint8_t type) {
+void pressKey(SDLKey key, uint32_t type) {
     SDL_Event event{}; // fields by name: the browser's SDL lays the record out differently
-    event.type = event.key.type = type;
+    event.type = event.key.type = static_cast<decltype(event.type)>(type);
     event.key.state = SDL_PRESSED;
     event.key.keysym.sym = key;
     SDL_PushEvent(&event);

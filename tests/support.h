@@ -23,7 +23,7 @@ void resetGame(SDL_Surface *surface, uint32_t seed = 1);
 // The pixel at (x, y) as stored: 2, 3 or 4 bytes, lowest address lowest byte.
 uint32_t pixelAt(SDL_Surface *surface, int x, int y);
 // Queues a key event (a press unless another type is given).
-void pressKey(SDLKey key, uint8_t type = SDL_KEYDOWN);
+void pressKey(SDLKey key, uint32_t type = SDL_KEYDOWN);
 // Snake i: players 0..2, then adversaries 0..8 as 3..11.
 Snake &snakeNo(int i);
 // Snake i alive in its own colour with its head at (row, col), having made `behind` moves
