@@ -118,7 +118,7 @@ deb: deb-deps
 
 # A PNG of each screen for the README, taken from the release build in a private X server.
 screenshots: test-deps release
-	python3 tests/e2e/driver.py --ravela build/release/ravela --out docs/screenshots screenshots
+	./tools/take-screenshots --program build/release/ravela --out docs/screenshots
 
 clean:
 	rm -rf build

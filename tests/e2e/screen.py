@@ -5,14 +5,12 @@ taken from its code, so a fault in the game's own tables shows up as a mismatch.
 (row r, column c) covers the pixels x = 10c ... 10c+9, y = 10r ... 10r+9.
 """
 
-import struct
-import zlib
-
 PALETTE = [
     (0, 0, 0), (128, 128, 128), (128, 128, 64), (255, 255, 64), (64, 128, 64), (64, 255, 64),
     (64, 128, 128), (64, 255, 255), (96, 96, 96), (224, 224, 224), (64, 96, 160),
     (128, 128, 192), (128, 192, 255), (255, 255, 128), (64, 192, 64), (255, 128, 64),
 ]
+PALETTE_SET = set(PALETTE)
 BLACK = PALETTE[0]
 WHITE = (255, 255, 255)
 BRICK_FACE = {PALETTE[10], PALETTE[11], PALETTE[12]}
@@ -171,19 +169,16 @@ def is_brick(pixels, open_sides=None):
     whether that neighbour is not wall, so that edge is bevelled light (top, left) or dark
     (bottom, right); None accepts any edges."""
     for k in range(100):
-        colour = tuple(pixels[3 * k:3 * k + 3])
         y, x = divmod(k, 10)
-        if open_sides is None:
-            allowed = BRICK_FACE | {BRICK_LIGHT, BRICK_DARK}
-        else:
-            top, bottom, left, right = open_sides
+        allowed = BRICK_FACE | {BRICK_LIGHT, BRICK_DARK}
+        if open_sides is not None:
             allowed = BRICK_FACE
             # The edges are laid in this order, so a corner takes the colour of its column.
-            for edge_open, on_edge, edge_colour in ((top, y == 0, BRICK_LIGHT), (bottom, y == 9, BRICK_DARK),
-                                                    (left, x == 0, BRICK_LIGHT), (right, x == 9, BRICK_DARK)):
+            for edge_open, on_edge, edge_colour in zip(open_sides, (y == 0, y == 9, x == 0, x == 9),
+                                                       (BRICK_LIGHT, BRICK_DARK, BRICK_LIGHT, BRICK_DARK)):
                 if edge_open and on_edge:
                     allowed = {edge_colour}
-        if colour not in allowed:
+        if tuple(pixels[3 * k:3 * k + 3]) not in allowed:
             return False
     return True
 
@@ -192,94 +187,28 @@ def is_near_white(r, g, b):
     return r >= 235 and g >= 235 and b >= 235
 
 
-def is_brick_face(r, g, b):
-    return (r, g, b) in BRICK_FACE
-
-
 def is_tile_colour(r, g, b):
     """A colour a tile can show: the fixed palette or the dark colours of empty cells."""
     return (r, g, b) in PALETTE_SET or r <= 38 and b <= 38 and (g == 30 or g <= 19) and r % 2 == b % 2 == 0
 
 
-PALETTE_SET = set(PALETTE)
+def cell(capture, row, col):
+    return capture.area(CELL * col, CELL * row, CELL, CELL)
 
 
-class Capture:
-    """One picture of the game window: width × height pixels of packed RGB."""
+def fixed_code(capture, row, col):
+    """The code of a fruit or snake tile shown exactly in the cell, or None."""
+    return CODE_OF_PIXELS.get(cell(capture, row, col))
 
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, rgb
 
-    @staticmethod
-    def from_xwd(data):
-        """Reads the output of xwd: a big-endian header, the window name, a colour map, then
-        the pixels, here 32 bits each with their channel masks in the header."""
-        fields = struct.unpack(">25I", data[:100])
-        header_size, width, height = fields[0], fields[4], fields[5]
-        byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
-        visual_class, masks, colours = fields[13], fields[14:17], fields[19]
-        if bits_per_pixel != 32:
-            raise ValueError(f"xwd gave {bits_per_pixel} bits per pixel; this reader wants 32")
-        colourmap = data[header_size:header_size + 12 * colours]
-        pixels = data[header_size + 12 * colours:]
-        rows = b"".join(pixels[y * bytes_per_line:y * bytes_per_line + 4 * width] for y in range(height))
-        rgb = bytearray(3 * width * height)
-        for channel, mask in enumerate(masks):
-            shift = (mask & -mask).bit_length() - 1
-            values = rows[shift // 8 if byte_order == 0 else 3 - shift // 8::4]
-            if visual_class == 5 and colours == 256:
-                # A DirectColor window (SDL asks for one) shows each channel through the map.
-                entries = [struct.unpack_from(">IHHHBB", colourmap, 12 * i) for i in range(256)]
-                values = values.translate(bytes(entry[1 + channel] >> 8 for entry in entries))
-            rgb[channel::3] = values
-        return Capture(width, height, bytes(rgb))
-
-    def pixel(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.rgb[i:i + 3])
-
-    def area(self, x, y, width, height):
-        """The packed RGB bytes of a rectangle, row after row."""
-        return b"".join(self.rgb[3 * ((y + j) * self.width + x):3 * ((y + j) * self.width + x + width)]
-                        for j in range(height))
-
-    def cell(self, row, col):
-        return self.area(CELL * col, CELL * row, CELL, CELL)
-
-    def shows(self, row, col, code):
-        """Whether the cell shows that code's tile: exactly, or for an empty cell its
-        pattern in dark colours."""
-        pixels = self.cell(row, col)
-        return is_empty_tile(pixels) if code == EMPTY else pixels == FIXED_TILES[code]
-
-    def fixed_code(self, row, col):
-        """The code of a fruit or snake tile shown exactly in the cell, or None."""
-        return CODE_OF_PIXELS.get(self.cell(row, col))
-
-    def cell_code(self, row, col):
-        """The code the cell shows: fixed tiles exactly, 0 for an empty cell, 15 for a brick,
-        None for anything else."""
-        pixels = self.cell(row, col)
-        if pixels in CODE_OF_PIXELS:
-            return CODE_OF_PIXELS[pixels]
-        if is_empty_tile(pixels):
-            return EMPTY
-        return WALL if is_brick(pixels) else None
-
-    def count(self, rect, test):
-        """How many pixels of the rectangle pass test(r, g, b)."""
-        pixels = self.area(*rect)
-        return sum(1 for i in range(0, len(pixels), 3) if test(pixels[i], pixels[i + 1], pixels[i + 2]))
-
-    def to_png(self):
-        raw = b"".join(b"\0" + self.rgb[3 * self.width * y:3 * self.width * (y + 1)] for y in range(self.height))
-
-        def chunk(kind, body):
-            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-
-        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
-        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
-                + chunk(b"IEND", b""))
+def cell_code(capture, row, col):
+    """The code the cell shows: a fixed tile, 0 for empty, 15 for a brick, None for anything else."""
+    pixels = cell(capture, row, col)
+    if pixels in CODE_OF_PIXELS:
+        return CODE_OF_PIXELS[pixels]
+    if is_empty_tile(pixels):
+        return EMPTY
+    return WALL if is_brick(pixels) else None
 
 
 # ---------------------------------------------------------------------------------------
@@ -304,22 +233,20 @@ def overlaps(rect, other):
     return x < ox + ow and ox < x + w and y < oy + oh and oy < y + h
 
 
-def title_walls():
-    """The demo arena's wall: the border of rows 32 to 47 by columns 10 to 53."""
-    walls = {(row, col) for row in (ARENA_TOP, ARENA_BOTTOM) for col in range(ARENA_LEFT, ARENA_RIGHT + 1)}
-    return walls | {(row, col) for row in range(ARENA_TOP, ARENA_BOTTOM + 1) for col in (ARENA_LEFT, ARENA_RIGHT)}
+def ring(top, bottom, left, right):
+    """The cells of a rectangle's border, as walls round an arena lie."""
+    return {(row, col) for row in range(top, bottom + 1) for col in range(left, right + 1)
+            if row in (top, bottom) or col in (left, right)}
 
 
-def border_walls():
-    """The wall cells of level layout 0, the layout of a program's first match."""
-    walls = {(row, col) for row in (1, 47) for col in range(COLUMNS)}
-    return walls | {(row, col) for row in range(1, 48) for col in (0, 63)}
+TITLE_WALLS = ring(ARENA_TOP, ARENA_BOTTOM, ARENA_LEFT, ARENA_RIGHT)  # the demo arena
+BORDER_WALLS = ring(1, 47, 0, 63)  # level layout 0, the layout of a program's first match
 
 
 def count_screen_cells(highlighted):
-    """The codes of the adversary-count screen below its header: ten framed items, the one
-    under the pointer in player 1's colours, the others grey."""
-    cells = {(r, c): EMPTY for r in range(8, ROWS) for c in range(COLUMNS)}
+    """The codes of the adversary-count screen: ten framed items, the one under the pointer
+    in player 1's colours, the others grey; empty cells between them and beside the header."""
+    cells = {(r, c): EMPTY for r in range(ROWS) for c in range(COLUMNS) if r >= 8 or c in (0, 1, 62, 63)}
     for n in range(10):
         base = PLAYER_1 if n == highlighted else GREY
         top, left = 8 + 8 * (n // 2), 32 * (n % 2)
@@ -362,8 +289,9 @@ def level_start_cells(adversaries):
 
 def cells_problem(capture, expected):
     for (row, col), code in sorted(expected.items()):
-        if not capture.shows(row, col, code):
-            return f"cell ({row}, {col}) shows {describe(capture.cell_code(row, col))}, not {describe(code)}"
+        pixels = cell(capture, row, col)
+        if not (is_empty_tile(pixels) if code == EMPTY else pixels == FIXED_TILES[code]):
+            return f"cell ({row}, {col}) shows {describe(cell_code(capture, row, col))}, not {describe(code)}"
     return None
 
 
@@ -371,8 +299,8 @@ def bricks_problem(capture, walls):
     """Every wall cell must be a brick, bevelled exactly toward its open sides."""
     for row, col in sorted(walls):
         open_sides = tuple((row + dr, col + dc) not in walls for dr, dc in ((-1, 0), (1, 0), (0, -1), (0, 1)))
-        if not is_brick(capture.cell(row, col), open_sides):
-            return f"wall cell ({row}, {col}) shows {describe(capture.cell_code(row, col))}, not a brick"
+        if not is_brick(cell(capture, row, col), open_sides):
+            return f"wall cell ({row}, {col}) shows {describe(cell_code(capture, row, col))}, not a brick"
     return None
 
 
@@ -410,16 +338,15 @@ def selection(capture):
 
 
 def selection_problem(capture, item):
-    """Whether the title item wearing the white outline is item ("none": neither)."""
     shown = selection(capture)
     return None if shown == item else f"the outline shows {shown or 'no clear'} selection, not {item}"
 
 
 def arena_things(capture):
     """Every cell inside the demo arena that is not empty, with the code it shows."""
-    return {(row, col): capture.cell_code(row, col)
+    return {(row, col): cell_code(capture, row, col)
             for row in range(ARENA_TOP + 1, ARENA_BOTTOM) for col in range(ARENA_LEFT + 1, ARENA_RIGHT)
-            if not is_empty_tile(capture.cell(row, col))}
+            if not is_empty_tile(cell(capture, row, col))}
 
 
 def grey_heads(things):
@@ -429,13 +356,10 @@ def grey_heads(things):
 def title_problem(capture):
     """The title menu: the logo, the arena walls in bricks, every cell clear of the pictures
     and the arena empty, and in the arena one grey snake and at most two yellow fruits."""
-    problem = bricks_problem(capture, title_walls()) or logo_problem(capture)
-    if problem:
-        return problem
     outside = {(r, c): EMPTY for r in range(ROWS) for c in range(COLUMNS)
                if not (ARENA_TOP <= r <= ARENA_BOTTOM and ARENA_LEFT <= c <= ARENA_RIGHT)
                and not any(overlaps((CELL * c, CELL * r, CELL, CELL), rect) for rect in TITLE_PICTURES)}
-    problem = cells_problem(capture, outside)
+    problem = bricks_problem(capture, TITLE_WALLS) or logo_problem(capture) or cells_problem(capture, outside)
     if problem:
         return problem
     things = arena_things(capture)
@@ -450,16 +374,10 @@ def title_problem(capture):
 
 def count_screen_problem(capture, highlighted):
     """The adversary-count screen with that item (None: none) in player 1's colours."""
-    problem = cells_problem(capture, count_screen_cells(highlighted))
-    if problem:
-        return problem
-    problem = cells_problem(capture, {(r, c): EMPTY for r in range(8) for c in (0, 1, 62, 63)})
-    if problem:
-        return problem
     x, y, width, height = COUNT_HEADER
     if capture.count((x, y + 4, width, height - 8), is_tile_colour) > width * height // 4:
         return "the header picture is missing"
-    return None
+    return cells_problem(capture, count_screen_cells(highlighted))
 
 
 def banner_problem(capture):
@@ -488,15 +406,18 @@ def banner_problem(capture):
     return None
 
 
+def banner_gone(capture):
+    return "the banner is still there" if capture.count(PAUSE_BANNER, is_near_white) else None
+
+
 def manual_page_problem(capture, title, earlier_pages):
     """A manual page over the title menu: the page rectangle holds a picture (no arena
     bricks, few tile colours) unlike the pages before it, and everything outside the
     rectangle is still exactly as the title menu left it."""
     x, y, width, height = MANUAL_PAGE
-    page = capture.area(*MANUAL_PAGE)
-    if page in earlier_pages:
+    if capture.area(*MANUAL_PAGE) in earlier_pages:
         return "the page is one shown before"
-    if capture.count((x, CELL * ARENA_TOP, width, CELL), is_brick_face) > 100:
+    if capture.count((x, CELL * ARENA_TOP, width, CELL), lambda *rgb: rgb in BRICK_FACE) > 100:
         return "the arena wall shows through the page"
     if capture.count(MANUAL_PAGE, is_tile_colour) > width * height // 3:
         return "the page rectangle is mostly tiles"
@@ -511,15 +432,15 @@ def manual_page_problem(capture, title, earlier_pages):
 def level_problem(capture, adversaries):
     """A first level that has run at most one tick: border walls in bricks, the status row
     and eggs of a fresh match, and the adversaries' heads or necks on row 45."""
-    problem = bricks_problem(capture, border_walls()) or cells_problem(capture, level_start_cells(adversaries))
+    problem = bricks_problem(capture, BORDER_WALLS) or cells_problem(capture, level_start_cells(adversaries))
     if problem:
         return problem
     for i in range(adversaries):
-        code = capture.fixed_code(45, 46 + 2 * i)
+        code = fixed_code(capture, 45, 46 + 2 * i)
         if code is None or not GREY <= code < GREY + 14:
             return f"adversary {i} is not on row 45: cell (45, {46 + 2 * i}) shows {describe(code)}"
     heads = [(r, c) for r in range(43, 47) for c in range(43, 63)
-             if GREY <= (capture.fixed_code(r, c) or 0) <= GREY + 3]
+             if GREY <= (fixed_code(capture, r, c) or 0) <= GREY + 3]
     if len(heads) != adversaries:
         return f"{len(heads)} grey heads near the bottom right, not {adversaries}"
     return None
@@ -527,14 +448,14 @@ def level_problem(capture, adversaries):
 
 def first_level_problem(capture):
     """The first level is up: its border walls and player 1's intact egg."""
-    return bricks_problem(capture, border_walls()) or cells_problem(capture, {(4, 13): PLAYER_1 + INTACT_EGG})
+    return bricks_problem(capture, BORDER_WALLS) or cells_problem(capture, {(4, 13): PLAYER_1 + INTACT_EGG})
 
 
 def player_head(capture):
     """(row, column, code) of player 1's head anywhere in the arena, or None."""
     for row in range(2, 47):
         for col in range(1, 63):
-            code = capture.fixed_code(row, col)
+            code = fixed_code(capture, row, col)
             if code is not None and PLAYER_1 <= code <= PLAYER_1 + 3:
                 return row, col, code
     return None
@@ -543,4 +464,4 @@ def player_head(capture):
 def grey_cells(capture):
     """Every cell showing an adversary tile, with its code."""
     return {(r, c, code) for r in range(ROWS) for c in range(COLUMNS)
-            for code in [capture.fixed_code(r, c)] if code is not None and code >= GREY}
+            for code in [fixed_code(capture, r, c)] if code is not None and code >= GREY}

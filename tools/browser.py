@@ -1,0 +1,93 @@
+"""The browser build in headless Chromium, driven through selenium as a person would: the
+browser suite (tests/web) and tools/measure-web use it. Debian's Python carries selenium.
+
+It answers the same calls as a game in tools/xsession.py (key, point, click, capture,
+wait_for), so the real-window suite's steps run on the page as well.
+"""
+
+import base64
+import os
+import subprocess
+import sys
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+from xsession import Capture, Game, poll
+
+KEYS = {"Return": Keys.ENTER, "Tab": Keys.TAB, "Escape": Keys.ESCAPE, "Up": Keys.ARROW_UP,
+        "Down": Keys.ARROW_DOWN, "Left": Keys.ARROW_LEFT, "Right": Keys.ARROW_RIGHT}
+# Runs before the page's own scripts: notes the time of every copy of the screen to a canvas.
+COPY_CLOCK = """window.canvasCopies = [];
+const put = CanvasRenderingContext2D.prototype.putImageData;
+CanvasRenderingContext2D.prototype.putImageData = function () {
+  window.canvasCopies.push(performance.now()); return put.apply(this, arguments); };"""
+CANVAS_PIXELS = """const d = document.getElementById('screen').getContext('2d').getImageData(0, 0, 640, 480).data;
+let s = ''; for (let i = 0; i < d.length; i += 32768) s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
+return btoa(s);"""
+
+
+class Browser:
+    """A local server for the site and headless Chromium on the page."""
+
+    wait_for = Game.wait_for
+
+    def __init__(self, site, workdir):
+        self.server = subprocess.Popen([sys.executable, "-m", "http.server", "--bind", "127.0.0.1", "0"], cwd=site,
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.url = "http://127.0.0.1:%s/" % self.server.stdout.readline().split(" port ")[1].split()[0]
+        options = webdriver.ChromeOptions()
+        for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                         "--window-size=1400,1200", "--user-data-dir=" + os.path.join(workdir, "profile")):
+            options.add_argument(argument)
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": COPY_CLOCK})
+        self.log = []
+
+    def open(self, path=""):
+        self.driver.get(self.url + path)
+        self.canvas = self.driver.find_element("id", "screen") if not path else None
+
+    def script(self, code, *arguments):
+        return self.driver.execute_script(code, *arguments)
+
+    def console(self):
+        self.log += self.driver.get_log("browser")
+        return self.log
+
+    def key(self, *names, delay=40):
+        actions = ActionChains(self.driver)
+        for name in names:
+            actions.send_keys(KEYS.get(name, name)).pause(delay / 1000)
+        actions.perform()
+
+    def point(self, x, y):
+        # Selenium measures from the middle of the element, in page pixels.
+        s = self.canvas.size["width"] // 640
+        ActionChains(self.driver).move_to_element_with_offset(
+            self.canvas, s * x + s // 2 - self.canvas.size["width"] // 2,
+            s * y + s // 2 - self.canvas.size["height"] // 2).perform()
+
+    def click(self):
+        ActionChains(self.driver).click().perform()
+
+    def capture(self):
+        rgba = base64.b64decode(self.script(CANVAS_PIXELS))
+        rgb = bytearray(640 * 480 * 3)
+        for channel in range(3):
+            rgb[channel::3] = rgba[channel::4]
+        return Capture(640, 480, bytes(rgb))
+
+    def copies_since(self, start, enough, what, timeout=10):
+        """The times of the screen's copies to the canvas after start, once enough(times)."""
+        return poll(lambda: (lambda t: enough(t) and t)(self.script("return canvasCopies.filter(t => t > %f)" % start)),
+                    timeout, what)
+
+    def quit(self):
+        self.driver.quit()
+        self.server.terminate()
+        self.server.wait()
