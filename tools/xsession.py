@@ -7,6 +7,7 @@ request goes to the window as a window manager would send it. Every child proces
 ended by its own id, and the kernel ends it too should the driver die first.
 """
 
+import contextlib
 import ctypes
 import ctypes.util
 import os
@@ -15,6 +16,7 @@ import signal
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 import zlib
 
@@ -270,6 +272,22 @@ class Game:
 
     def stop(self):
         stop_process(self.process, "ravela")
+
+
+@contextlib.contextmanager
+def x_session(prefix, **server):
+    """A working directory and an X server in it (XServer's options), for the body of the
+    with statement; after it every game started and the server are ended."""
+    with tempfile.TemporaryDirectory(prefix=prefix) as workdir:
+        x = None
+        try:
+            x = XServer(workdir, **server)
+            yield x, workdir
+        finally:
+            for game in GAMES:
+                game.stop()
+            if x:
+                x.stop()
 
 
 class Capture:

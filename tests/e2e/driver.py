@@ -10,7 +10,6 @@ import os
 import signal
 import sys
 import subprocess
-import tempfile
 import threading
 import time
 
@@ -21,7 +20,7 @@ from screen import (BORDER_WALLS, COLUMNS, FIXED_TILES, HEAD_DOWN, HEAD_RIGHT, I
                     count_screen_problem, first_level_problem, grey_cells, grey_heads, is_near_white,
                     level_problem, manual_page_problem, player_head, selection, selection_problem,
                     title_problem)
-from xsession import GAMES, Failure, Game, XServer, expect, poll, stop_process  # noqa: E402
+from xsession import Failure, Game, XServer, expect, poll, stop_process, x_session  # noqa: E402
 
 # ---------------------------------------------------------------------------------------
 # Steps shared by the scenarios. The checks given to wait_for return None once the
@@ -82,6 +81,15 @@ def start_match(game, adversaries, paused=False):
         return paused_level(game, adversaries)
     game.key(str(adversaries))
     return game.wait_for(first_level_problem, "the first level")
+
+
+def leave_match(game):
+    """Escape in a match brings back the count screen with nothing highlighted, Escape
+    there the title menu."""
+    game.key("Escape")
+    game.wait_for(lambda c: count_screen_problem(c, None), "Escape in the match to bring back the count screen")
+    game.key("Escape")
+    title_menu(game)
 
 
 def quit_on_title(game, where):
@@ -239,11 +247,7 @@ def scenario_ending(x, program, workdir):
     """Escape leaves the match, then the count screen, then the program with status 0."""
     game = new_game(x, program, workdir)
     start_match(game, 1)
-    game.key("Escape")
-    game.wait_for(lambda c: count_screen_problem(c, None),
-                  "Escape in the match to bring back the count screen with nothing highlighted")
-    game.key("Escape")
-    title_menu(game)
+    leave_match(game)
     quit_on_title(game, "after a match")
 
 
@@ -409,25 +413,18 @@ def main():
     parser.add_argument("--time-limit", type=int, default=150, help="seconds before the driver gives up")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
-    program = os.path.abspath(args.ravela)
     signal.signal(signal.SIGALRM, on_deadline)
     signal.signal(signal.SIGTERM, on_deadline)
     signal.alarm(args.time_limit)
     started = time.monotonic()
-    xserver = None
-    with tempfile.TemporaryDirectory(prefix="ravela-e2e-") as workdir:
-        try:
-            xserver = XServer(workdir)
-            SCENARIOS[args.scenario](xserver, program, workdir)
-        except Failure as failure:
-            print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
-            return 1
-        finally:
-            signal.alarm(0)
-            for game in GAMES:
-                game.stop()
-            if xserver:
-                xserver.stop()
+    try:
+        with x_session("ravela-e2e-") as (x, workdir):
+            SCENARIOS[args.scenario](x, os.path.abspath(args.ravela), workdir)
+    except Failure as failure:
+        print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
+        return 1
+    finally:
+        signal.alarm(0)
     print(f"passed {args.scenario} in {time.monotonic() - started:.1f} s")
     return 0
 

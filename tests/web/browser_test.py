@@ -13,31 +13,17 @@ import tempfile
 sys.dont_write_bytecode = True
 for place in ("../e2e", "../../tools"):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), place))
-from driver import open_count_screen, open_manual, start_match, title_menu  # noqa: E402
-from screen import (HEAD_DOWN, MANUAL_PAGE, PAUSE_BANNER, PLAYER_1, arena_things, banner_gone,  # noqa: E402
+from driver import leave_match, open_count_screen, open_manual, start_match, title_menu  # noqa: E402
+from screen import (HEAD_DOWN, MANUAL_PAGE, PLAYER_1, arena_things, banner_gone,  # noqa: E402
                     banner_problem, count_screen_problem, grey_heads, level_problem, manual_page_problem,
                     player_head)
 from browser import Browser  # noqa: E402
-from xsession import Capture, Failure, expect, poll  # noqa: E402
+from xsession import Failure, expect, poll  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 
-def banner_alone_problem(capture):
-    """banner_problem on the banner's rectangle alone: snakes that have moved next to it
-    by now may show light pixels just outside it."""
-    x, y, width, _ = PAUSE_BANNER
-    rgb = bytearray(len(capture.rgb))
-    for row in range(y, y + PAUSE_BANNER[3]):
-        i = 3 * (640 * row + x)
-        rgb[i:i + 3 * width] = capture.rgb[i:i + 3 * width]
-    return banner_problem(Capture(640, 480, bytes(rgb)))
-
-
-def ended_problem(browser):
-    shown = browser.script("const e = document.getElementById('ended');"
-                           "return getComputedStyle(e).display != 'none' && e.innerText;")
-    return None if shown and "O jogo terminou." in shown and "Jogar de novo" in shown else f"the page shows {shown!r}"
+ENDED = "const e = document.getElementById('ended'); return getComputedStyle(e).display != 'none' && e.innerText;"
 
 
 def play(browser):
@@ -78,10 +64,7 @@ def play(browser):
     # Return right behind the click pauses the match within its first ticks.
     ActionChains(browser.driver).click().send_keys(Keys.ENTER).perform()
     browser.wait_for(lambda c: banner_problem(c) or level_problem(c, 5), "a click to start a match with five")
-    browser.key("Escape")
-    browser.wait_for(lambda c: count_screen_problem(c, None), "Escape to end the match")
-    browser.key("Escape")
-    title_menu(browser)
+    leave_match(browser)
     start_match(browser, 3, paused=True)
     browser.key("Return")
     browser.wait_for(lambda c: banner_gone(c) or (player_head(c) and "player 1 hatched unasked"),
@@ -94,7 +77,7 @@ def play(browser):
     browser.wait_for(lambda c: None if (player_head(c) or (0, 0, 0))[2] == PLAYER_1 + HEAD_DOWN and
                      player_head(c)[0] >= 6 else "player 1 has not hatched downwards", "Down to hatch player 1")
     browser.key("Return")
-    browser.wait_for(banner_alone_problem, "Return to show the pause banner")
+    browser.wait_for(lambda c: banner_problem(c, alone=True), "Return to show the pause banner")
     browser.key("Return")
     browser.wait_for(banner_gone, "Return to remove the banner")
 
@@ -103,14 +86,12 @@ def play(browser):
     browser.driver.switch_to.new_window("tab")
     browser.driver.close()
     browser.driver.switch_to.window(game_window)
-    browser.wait_for(banner_alone_problem, "a focus loss to pause the match")
+    browser.wait_for(lambda c: banner_problem(c, alone=True), "a focus loss to pause the match")
 
+    leave_match(browser)
     browser.key("Escape")
-    browser.wait_for(lambda c: count_screen_problem(c, None), "Escape to end the match")
-    browser.key("Escape")
-    title_menu(browser)
-    browser.key("Escape")
-    poll(lambda: ended_problem(browser) is None, 10, "the page to say that the game has ended")
+    poll(lambda: all(text in (browser.script(ENDED) or "") for text in ("O jogo terminou.", "Jogar de novo")), 10,
+         "the page to say that the game has ended")
     browser.key("Return")  # on "Jogar de novo", which has the focus now
     browser.canvas = browser.driver.find_element("id", "screen")
     title_menu(browser)
