@@ -32,7 +32,7 @@ return btoa(s);"""
 class Browser:
     """A local server for the site and headless Chromium on the page."""
 
-    wait_for = Game.wait_for
+    wait_for, press = Game.wait_for, Game.press
 
     def __init__(self, site, workdir):
         self.server = subprocess.Popen([sys.executable, "-m", "http.server", "--bind", "127.0.0.1", "0"], cwd=site,

@@ -219,6 +219,11 @@ class Game:
         self.expect_running()
         self.x.run("xdotool", "key", "--delay", str(delay), *names)
 
+    def press(self, keys, problem, what, delay=40):
+        """Presses one key, or a tuple of keys, and waits for what it must bring (see wait_for)."""
+        self.key(*((keys,) if isinstance(keys, str) else keys), delay=delay)
+        return self.wait_for(problem, what)
+
     def point(self, x, y):
         """Moves the pointer to (x, y) in window pixels."""
         self.expect_running()

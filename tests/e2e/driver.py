@@ -46,32 +46,28 @@ def select_item(game, item):
         current = selection(game.capture())
         if current == item:
             break
-        game.key("Tab")
-        game.wait_for(lambda c: None if selection(c) not in (None, current) else f"the outline still shows "
-                      f"{current}", "Tab to move the outline")
+        game.press("Tab", lambda c: None if selection(c) not in (None, current) else f"the outline still shows "
+                   f"{current}", "Tab to move the outline")
     return game.wait_for(lambda c: selection_problem(c, item), f"Tab to select {item}")
 
 
 def open_manual(game):
     """From the title menu to the first manual page; returns the title as it was left."""
     title = select_item(game, "Manual")
-    game.key("Return")
-    return title, game.wait_for(lambda c: manual_page_problem(c, title, []), "the first manual page")
+    return title, game.press("Return", lambda c: manual_page_problem(c, title, []), "the first manual page")
 
 
 def open_count_screen(game):
     """From the title menu: Tab selects "Começar", Return confirms it."""
     select_item(game, "Começar")
-    game.key("Return")
-    return game.wait_for(lambda c: count_screen_problem(c, None), "the adversary-count screen, nothing highlighted")
+    return game.press("Return", lambda c: count_screen_problem(c, None), "the count screen, nothing highlighted")
 
 
 def paused_level(game, adversaries):
     """From the count screen: Return right behind the digit pauses the fresh level on its
     first tick, before anything moves."""
-    game.key(str(adversaries), "Return", delay=0)
-    return game.wait_for(lambda c: banner_problem(c) or level_problem(c, adversaries),
-                         f"a paused first level with {adversaries} adversaries")
+    return game.press((str(adversaries), "Return"), lambda c: banner_problem(c) or level_problem(c, adversaries),
+                      f"a paused first level with {adversaries} adversaries", delay=0)
 
 
 def start_match(game, adversaries, paused=False):
@@ -79,15 +75,12 @@ def start_match(game, adversaries, paused=False):
     open_count_screen(game)
     if paused:
         return paused_level(game, adversaries)
-    game.key(str(adversaries))
-    return game.wait_for(first_level_problem, "the first level")
+    return game.press(str(adversaries), first_level_problem, "the first level")
 
 
 def leave_match(game):
-    """Escape in a match brings back the count screen with nothing highlighted, Escape
-    there the title menu."""
-    game.key("Escape")
-    game.wait_for(lambda c: count_screen_problem(c, None), "Escape in the match to bring back the count screen")
+    """Escape in a match, then Escape on the count screen: back on the title menu."""
+    game.press("Escape", lambda c: count_screen_problem(c, None), "Escape in the match to bring back the count screen")
     game.key("Escape")
     title_menu(game)
 
@@ -130,12 +123,10 @@ def scenario_title_navigation(x, program, workdir):
     game = new_game(x, program, workdir)
     # The title menu reads its events in order: if it still shows the title and the outline
     # after the Tab, the Return before it was read and did nothing.
-    game.key("Return", "Tab")
-    game.wait_for(lambda c: title_problem(c) or selection_problem(c, "Começar"),
-                  "a lone Return to do nothing and the Tab behind it to select \"Começar\"")
+    game.press(("Return", "Tab"), lambda c: title_problem(c) or selection_problem(c, "Começar"),
+               "a lone Return to do nothing and the Tab behind it to select \"Começar\"")
     for item in ("Manual", "Começar"):
-        game.key("Tab")
-        game.wait_for(lambda c, item=item: selection_problem(c, item), f"Tab to move the outline to {item}")
+        game.press("Tab", lambda c, item=item: selection_problem(c, item), f"Tab to move the outline to {item}")
     # Each pointer zone is its item's outline moved four pixels down: "Começar" x 212-430,
     # y 192-250; "Manual" x 225-413, y 252-302. Every move changes the selection.
     for x_pixel, y_pixel, item in ((300, 275, "Manual"), (300, 190, "none"), (300, 250, "Começar"),
@@ -145,9 +136,8 @@ def scenario_title_navigation(x, program, workdir):
         game.point(x_pixel, y_pixel)
         game.wait_for(lambda c, item=item: selection_problem(c, item),
                       f"the pointer at ({x_pixel}, {y_pixel}) to select {item}")
-    game.key("Return", "Tab")
-    game.wait_for(lambda c: title_problem(c) or selection_problem(c, "Começar"),
-                  "Return after the pointer left both items to do nothing")
+    game.press(("Return", "Tab"), lambda c: title_problem(c) or selection_problem(c, "Começar"),
+               "Return after the pointer left both items to do nothing")
 
 
 def scenario_manual(x, program, workdir):
@@ -159,9 +149,8 @@ def scenario_manual(x, program, workdir):
     # a key's release nor a pointer move does, or the pages would come out of turn.
     for n, key in ((2, "space"), (3, "Escape")):
         game.point(600, 20 * n)
-        game.key(key)
         seen = [shot.area(*MANUAL_PAGE) for shot in shots]
-        shots.append(game.wait_for(lambda c: manual_page_problem(c, title, seen), f"{key} to show page {n}"))
+        shots.append(game.press(key, lambda c: manual_page_problem(c, title, seen), f"{key} to show page {n}"))
     # Only the third page, the keys, has white in it: its key caps.
     white = [shot.count(MANUAL_PAGE, is_near_white) for shot in shots]
     expect(white[0] < 1000 and white[1] < 1000 and white[2] > 5000,
@@ -228,13 +217,11 @@ def scenario_pause(x, program, workdir):
     board comes back in known tiles, the walls in bricks, the adversaries moving again."""
     game = new_game(x, program, workdir)
     start_match(game, 2)
-    game.key("Return")
-    first = game.wait_for(banner_problem, "Return to show the pause banner")
+    first = game.press("Return", banner_problem, "Return to show the pause banner")
     time.sleep(0.6)  # five ticks' time, in which nothing may change
     second = game.capture()
     expect(first.rgb == second.rgb, "the screen changed while paused")
-    game.key("Return")
-    shown = game.wait_for(banner_gone, "Return again to remove the banner")
+    shown = game.press("Return", banner_gone, "Return again to remove the banner")
     unknown = [(r, c) for r in range(ROWS) for c in range(COLUMNS) if cell_code(shown, r, c) is None]
     expect(not unknown, f"cells show no known tile after the banner went: {unknown[:5]}")
     expect(bricks_problem(shown, BORDER_WALLS) is None, "the walls were not repainted in bricks")
@@ -278,11 +265,9 @@ def scenario_full_screen(x, program, workdir):
         expect(out in START_LINE, f"with the argument {argument!r} the program printed {out!r}")
         expect(FIXED_SIZE not in game.size_hints(), f"with the argument {argument!r} the window is "
                f"a fixed-size window: {game.size_hints()}")
-        game.key("Tab")
-        game.wait_for(lambda c: selection_problem(c, "Começar"), "Tab to select \"Começar\"")
+        game.press("Tab", lambda c: selection_problem(c, "Começar"), "Tab to select \"Começar\"")
         time.sleep(0.5)  # a player's pause, in which the cursor is shown and hidden eight times
-        game.key("Return")
-        game.wait_for(lambda c: count_screen_problem(c, None), "Return, half a second later, to confirm")
+        game.press("Return", lambda c: count_screen_problem(c, None), "Return, half a second later, to confirm")
         game.key("Escape")
         title_menu(game)
         quit_on_title(game, "in full screen")
@@ -299,8 +284,7 @@ def scenario_repaint(x, program, workdir):
     paused_level(game, 2)
     game.hide_and_show()
     game.wait_for(lambda c: banner_problem(c) or level_problem(c, 2), "the paused level and its banner again")
-    game.key("Return")
-    game.wait_for(banner_gone, "Return to resume the match")
+    game.press("Return", banner_gone, "Return to resume the match")
     game.hide_and_show(hidden_for=0.5)
     game.wait_for(banner_problem, "the banner of the pause that losing the window brought")
 
@@ -374,8 +358,7 @@ def scenario_pointer_flood(x, program, workdir):
     thread.start()
     try:
         for n in range(8):
-            game.key("Return")
-            game.wait_for(banner_gone if n % 2 else banner_problem, f"Return {n + 1} to show or remove the banner")
+            game.press("Return", banner_gone if n % 2 else banner_problem, f"Return {n + 1} to show or hide the banner")
     finally:
         flooding.clear()
         thread.join()

@@ -261,9 +261,8 @@ def count_screen_cells(highlighted):
 
 
 def level_start_cells(adversaries):
-    """What a fresh first level shows on the status row, row 4 and row 46: five lives
-    (heads) per player, the full progress bar of fifteen yellow fruits, the three intact
-    eggs, and each adversary's tail below its start on row 45."""
+    """A fresh first level's status row (lives, the full progress bar), eggs, and the
+    adversaries' tails below their starts on row 45."""
     cells = {(0, col): EMPTY for col in range(COLUMNS)}
     for p, base in enumerate(PLAYER_BASES):
         for i in range(5):

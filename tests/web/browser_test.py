@@ -51,9 +51,8 @@ def play(browser):
 
     title, page = open_manual(browser)
     for n in (2, 3):
-        browser.key("Tab" if n == 2 else "Return")
-        page = browser.wait_for(lambda c: manual_page_problem(c, title, [page.area(*MANUAL_PAGE)]),
-                                f"manual page {n}")
+        page = browser.press("Tab" if n == 2 else "Return",
+                             lambda c: manual_page_problem(c, title, [page.area(*MANUAL_PAGE)]), f"manual page {n}")
     browser.key("Return")
     title_menu(browser)
     expect(browser.script("return scrollY") == 0, "the game's keys scrolled the page")
@@ -66,20 +65,16 @@ def play(browser):
     browser.wait_for(lambda c: banner_problem(c) or level_problem(c, 5), "a click to start a match with five")
     leave_match(browser)
     start_match(browser, 3, paused=True)
-    browser.key("Return")
-    browser.wait_for(lambda c: banner_gone(c) or (player_head(c) and "player 1 hatched unasked"),
-                     "Return to remove the banner")
+    browser.press("Return", lambda c: banner_gone(c) or (player_head(c) and "player 1 hatched unasked"),
+                  "Return to remove the banner")
     # The screen reaches the canvas once a tick, a tick every 120 ms.
     copies = browser.copies_since(browser.script("return performance.now()"), lambda t: len(t) > 25, "25 ticks")
     tick = statistics.median(b - a for a, b in zip(copies, copies[1:]))
     expect(115 <= tick <= 125, f"the canvas was copied every {tick:.1f} ms, not once a tick of 120 ms")
-    browser.key("Down")
-    browser.wait_for(lambda c: None if (player_head(c) or (0, 0, 0))[2] == PLAYER_1 + HEAD_DOWN and
-                     player_head(c)[0] >= 6 else "player 1 has not hatched downwards", "Down to hatch player 1")
-    browser.key("Return")
-    browser.wait_for(lambda c: banner_problem(c, alone=True), "Return to show the pause banner")
-    browser.key("Return")
-    browser.wait_for(banner_gone, "Return to remove the banner")
+    browser.press("Down", lambda c: None if (player_head(c) or (0, 0, 0))[2] == PLAYER_1 + HEAD_DOWN and
+                  player_head(c)[0] >= 6 else "player 1 has not hatched downwards", "Down to hatch player 1")
+    browser.press("Return", lambda c: banner_problem(c, alone=True), "Return to show the pause banner")
+    browser.press("Return", banner_gone, "Return to remove the banner")
 
     # Another tab takes the focus from the page; the match pauses as on the desktop.
     game_window = browser.driver.current_window_handle
