@@ -33,6 +33,13 @@ def title_menu(game):
                          "the title menu with nothing selected")
 
 
+def demo_snake_moves(game):
+    first = grey_heads(arena_things(game.capture()))
+    game.wait_for(lambda c: title_problem(c) or ("the demo snake's head has not moved"
+                                                 if grey_heads(arena_things(c)) == first else None),
+                  "the demo snake's head to move")
+
+
 def new_game(x, program, workdir, **options):
     """A game started on the X server and on its title menu."""
     game = Game(x, program, workdir, **options)
@@ -109,13 +116,7 @@ def scenario_startup(x, program, workdir):
     expect((game.width, game.height) == (640, 480), f"the window is {game.width}x{game.height}")
     expect(game.name() == "Ravela", f"the window title is {game.name()!r}")
     expect(FIXED_SIZE in game.size_hints(), f"the window is not of fixed size: {game.size_hints()}")
-    first = grey_heads(arena_things(game.capture()))
-
-    def moved(capture):
-        heads = grey_heads(arena_things(capture))
-        return title_problem(capture) or (f"the demo snake's head is still at {heads}" if heads == first else None)
-
-    game.wait_for(moved, "the demo snake's head to move")
+    demo_snake_moves(game)
 
 
 def scenario_title_navigation(x, program, workdir):

@@ -13,10 +13,9 @@ import tempfile
 sys.dont_write_bytecode = True
 for place in ("../e2e", "../../tools"):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), place))
-from driver import leave_match, open_count_screen, open_manual, start_match, title_menu  # noqa: E402
-from screen import (HEAD_DOWN, MANUAL_PAGE, PLAYER_1, arena_things, banner_gone,  # noqa: E402
-                    banner_problem, count_screen_problem, grey_heads, level_problem, manual_page_problem,
-                    player_head)
+from driver import demo_snake_moves, leave_match, open_count_screen, open_manual, start_match, title_menu  # noqa: E402
+from screen import (HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem, count_screen_problem,  # noqa: E402
+                    level_problem, manual_page_problem, player_head)
 from browser import Browser  # noqa: E402
 from xsession import Failure, expect, poll  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
@@ -30,9 +29,8 @@ def play(browser):
     """Every check of the suite, in the order a player meets the screens."""
     browser.open()
     expect(browser.driver.title == "Ravela", f"the page title is {browser.driver.title!r}")
-    first = grey_heads(arena_things(title_menu(browser)))
-    browser.wait_for(lambda c: "the demo snake has not moved" if grey_heads(arena_things(c)) == first else None,
-                     "the demo snake to move")
+    title_menu(browser)
+    demo_snake_moves(browser)
     lines = [entry["message"] for entry in browser.console() if entry["source"] == "console-api"]
     expect(any('"Usando tela 640x480x' in line for line in lines) and any("após o nome" in line for line in lines),
            f"the start-up lines are not in the console: {lines}")
