@@ -29,14 +29,6 @@ Bytes bytesOf(const Picture &p) {
     return {p.bytes, p.bytes + p.length};
 }
 
-// Each picture with where the program shows it.
-const struct {
-    const Picture *picture;
-    int top, left;
-} kCatalogue[] = {{&titleLogo, 5, 19},      {&authorCredit, 142, 270}, {&startLabel, 190, 214},
-                  {&manualLabel, 250, 227}, {&manualPage1, 175, 20},   {&manualPage2, 175, 20},
-                  {&manualPage3, 175, 20},  {&countHeader, 6, 27},     {&pauseBanner, 151, 50}};
-
 // Decodes onto a w x h surface of the given depth and counts the pixels that differ from
 // what belongs there: the colour of libjpeg's own decode where the picture lies on the
 // surface (if the depth can be painted at all), the fill elsewhere. The surface is cut from
@@ -79,27 +71,28 @@ int wrongPixels(const Bytes &bytes, int top, int left, int bpp = 32, int w = 640
     return wrong;
 }
 
-TEST(PictureTest, EveryPictureDecodesAtItsPlace) {
-    for (const auto &e : kCatalogue)
-        EXPECT_EQ(wrongPixels(bytesOf(*e.picture), e.top, e.left), 0) << &e - kCatalogue;
-}
+// Each picture once, at a place the program shows it and in a pixel size of 2 to 4 bytes (3:
+// lowest byte first), then placements that clip it, and a size that paints nothing. The
+// caller keeps top >= 0 and 0 <= left <= width, but no placement paints outside the surface.
+// clang-format off
+const struct {
+    const Picture *picture;
+    int top, left, bpp = 32, w = 640, h = 480;
+} kCases[] = {
+    {&titleLogo, 5, 19},         {&authorCredit, 142, 270, 15}, {&startLabel, 190, 214, 16},
+    {&manualLabel, 250, 227, 24}, {&manualPage1, 175, 20},      {&manualPage2, 175, 20, 16},
+    {&manualPage3, 175, 20, 24}, {&countHeader, 6, 27, 15},     {&pauseBanner, 151, 50},
+    {&startLabel, 10, 540},      {&startLabel, 10, 639},        {&manualPage1, 360, 20},
+    {&pauseBanner, 151, 640},    {&countHeader, -20, -50, 32, 200, 100},
+    {&countHeader, 479, 639, 32, 200, 100}, {&countHeader, INT_MAX, 0, 32, 200, 100},
+    {&countHeader, 0, INT_MIN, 32, 200, 100}, {&startLabel, 0, 0, 8, 300, 60}};
+// clang-format on
+constexpr int kPictures = 9; // the rows that show each picture once
 
-// Only what lies on the surface is painted, in every pixel size of 2 to 4 bytes (3: lowest
-// byte first); other sizes paint nothing. The caller keeps top >= 0 and 0 <= left <= width,
-// but no placement paints outside the surface.
-TEST(PictureTest, PaintsOnlyWhatLiesOnTheSurfaceInEveryPixelFormat) {
-    // clang-format off
-    const struct { const Picture *picture; int top, left, bpp, w, h; } cases[] = {
-        {&startLabel, 10, 540, 32, 640, 480},     {&startLabel, 10, 639, 32, 640, 480},
-        {&manualPage1, 360, 20, 32, 640, 480},    {&pauseBanner, 151, 640, 32, 640, 480},
-        {&countHeader, -20, -50, 32, 200, 100},   {&countHeader, 479, 639, 32, 200, 100},
-        {&countHeader, INT_MAX, 0, 32, 200, 100}, {&countHeader, 0, INT_MIN, 32, 200, 100},
-        {&pauseBanner, 151, 50, 15, 640, 480},    {&pauseBanner, 151, 50, 16, 640, 480},
-        {&pauseBanner, 151, 50, 24, 640, 480},    {&startLabel, 0, 0, 8, 300, 60}};
-    // clang-format on
-    for (const auto &c : cases)
+TEST(PictureTest, PaintsEachPictureOnlyWhereItLiesInEveryPixelFormat) {
+    for (const auto &c : kCases)
         EXPECT_EQ(wrongPixels(bytesOf(*c.picture), c.top, c.left, c.bpp, c.w, c.h), 0)
-            << &c - cases;
+            << &c - kCases;
 }
 
 // Set in decoding children only: their memory is a copy of the test's, and a leak check at
@@ -122,7 +115,8 @@ TEST(PictureDeathTest, TruncatedAndFlippedPicturesDecodeOrEndCleanly) {
     GTEST_SKIP() << "runs in the sanitizer build";
 #endif
     const auto fine = [](int s) { return WIFEXITED(s) && WEXITSTATUS(s) <= 1; };
-    for (const auto &e : kCatalogue) {
+    for (int i = 0; i < kPictures; ++i) {
+        const auto &e = kCases[i];
         const Bytes whole = bytesOf(*e.picture);
         const size_t n = whole.size();
         for (int k = 0; k < 6; ++k) {
@@ -133,7 +127,7 @@ TEST(PictureDeathTest, TruncatedAndFlippedPicturesDecodeOrEndCleanly) {
                  decodeAndBlit(bad.data(), int32_t(bad.size()), makeSurface(32), e.top, e.left),
                  _exit(0)),
                 fine, "")
-                << (&e - kCatalogue) << " case " << k;
+                << i << " case " << k;
         }
     }
 }
