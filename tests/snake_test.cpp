@@ -69,9 +69,7 @@ TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
     EXPECT_EQ(stepSnake(s, 3), kStepMoved);
     EXPECT_EQ(stepSnake(s, 0), kStepBlocked); // blocked while growing: stays, growth counts down
     EXPECT_EQ(s.growth, 0);
-    EXPECT_EQ(stepSnake(s, 0), kStepBlocked); // blocked, not growing: loses its tail
-    EXPECT_EQ(s.length, 1);
-    expectLine(20, 20, 0, 1, {kEmpty, B + 12, B + kRight, kWall}); // no tail tile at length 1
+    expectLine(20, 20, 0, 1, {kEmpty, B + 12, B + kRight, kWall}); // its first cell was never drawn
     EXPECT_EQ(lookAhead(place(0, 5, kUp)), kWall);
     EXPECT_EQ(lookAhead(place(5, 63, kRight)), kWall);
     for (int base : {16, 32, 48, 64}) { // broken eggs are swallowed, intact ones block
@@ -81,17 +79,6 @@ TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
         EXPECT_EQ(stepSnake(t, 0), kStepMoved) << base;
         EXPECT_EQ(stepSnake(t, 0), kStepBlocked) << base;
         expectLine(31, 20, 1, 0, {64 + kDown, base + kIntactEggTile});
-    }
-}
-
-// The neck left behind by a reversal, which play never makes, is the straight of its axis.
-TEST_F(SnakeTest, AReversalLeavesTheStraightOfItsAxis) {
-    for (int8_t d = 0; d < 4; ++d) {
-        Snake &s = place(20, 30, d);
-        s.length = 1, s.lastMoves[0] = static_cast<uint8_t>(d);
-        s.direction = static_cast<int8_t>(d ^ 1);
-        advanceHead(s);
-        EXPECT_EQ(board.cells[20][30], B + (d < 2 ? 13 : 12)) << "reversal of " << int{d};
     }
 }
 

@@ -85,7 +85,8 @@ struct Rule {
 };
 
 const Rule kRules[] = {
-    {"adversaries move first, then players 1, 2, 3",
+    {"adversaries move first, then players 1, 2, 3; yellow fruit gives 2 x count + 2, and "
+     "only a player's counts",
      [] {
          matchState.adversaryCount = 1;
          setCount(3);
@@ -98,16 +99,6 @@ const Rule kRules[] = {
      },
      "a0.col=11 a0.growth=7 p0.lives=4 p1.length=3 p1.growth=7 p1.fruits=1 p2.lives=4 count=4 "
      "bar=11 yellow=2"},
-    {"yellow fruit: a player grows by 2 x count + 2, scores, and a new one is placed",
-     [] { setCount(5), trailing(2, kYellowFruit, false); },
-     "p0.length=3 p0.growth=11 p0.fruits=1 count=6 bar=9 yellow=1"},
-    {"yellow fruit: an adversary grows the same, but the level does not count it",
-     [] {
-         matchState.adversaryCount = 1, setCount(5);
-         laySnake(3, 30, 30, kRight, 2);
-         put(kYellowFruit, 30, 31);
-     },
-     "a0.length=3 a0.growth=11 count=5 bar=10 yellow=1"},
     {"red fruit: a player turns trail mode on, keeps two cells and grows 10; every adversary +12",
      [] {
          matchState.adversaryCount = 2;
@@ -148,14 +139,13 @@ const Rule kRules[] = {
          laySnake(3, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 0;
      },
      "p1.lives=-1 p1.base=64 p1.row=1 p1.col=0 grey=0 30,31=67"},
-    {"a player swallows a grey egg and wins a life", [] { trailing(2, kGreyEgg, false); },
-     "p0.lives=6 p0.shown=6 p0.length=2 grey=0"},
-    {"an out player pays again for every grey egg swallowed",
+    {"a player swallows a grey egg and wins a life; an out player pays again for it",
      [] {
          trailing(2, kGreyEgg, false);
          out(2, -1), playerSnake[2].levelFruits = 2, setCount(5);
      },
-     "p2.lives=-2 p2.fruits=1 count=3 p2.length=-50 1,0=15"},
+     "p0.lives=6 p0.shown=6 p0.length=2 grey=0 p2.lives=-2 p2.fruits=1 count=3 p2.length=-50 "
+     "1,0=15"},
     {"a crash on the last life puts the player out: a grey egg, the record parked, fruits back",
      [] {
          laySnake(1, 20, 62, kRight, 2).lives = 0;
@@ -179,10 +169,12 @@ const Rule kRules[] = {
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
      "p1.lives=-1 a0.greedy=1"},
-    {"an egg with a key hatches from length -45 and steps",
-     [] { layEgg(0, 20, 20, -45).direction = kRight; }, "p0.length=1 p0.growth=1 20,21=19"},
-    {"an egg with a key waits below -45 and counts down",
-     [] { layEgg(0, 20, 20, -46).direction = kRight; }, "p0.length=-45 20,21=0"},
+    {"an egg with a key hatches from length -45 and steps (p0), below it counts down (p1)",
+     [] {
+         layEgg(0, 20, 20, -45).direction = kRight;
+         layEgg(1, 30, 20, -46).direction = kRight;
+     },
+     "p0.length=1 p0.growth=1 20,21=19 p1.length=-45 30,21=0"},
     {"no hatch for an egg without a key (p0), an out player's (p1) or a covered one (p2)",
      [] {
          layEgg(0, 20, 20, -10);
@@ -204,7 +196,7 @@ const Rule kRules[] = {
          laySnake(3, 20, 61, kRight, 2);
          put(kWall, 19, 61), put(kWall, 21, 61), put(kWall, 20, 62);
      },
-     "a0.length=1 a0.col=61 20,59=0"},
+     "a0.length=1 a0.col=61 20,59=0 20,60=76"},
     {"an adversary shrunk to its head dies as a grey egg",
      [] {
          matchState.adversaryCount = 1;
