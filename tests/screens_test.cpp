@@ -1,6 +1,7 @@
 // The screens around a match, driven headlessly: events are queued before a screen runs,
 // then the result, the Board and the lock/present calls are checked on a surface that SDL
-// says must be locked. The real-window suite plays the screen loop itself.
+// says must be locked. The real-window suite plays the screen loop itself, turns the manual's
+// pages and closes the window on every screen.
 
 #include <gtest/gtest.h>
 
@@ -8,12 +9,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/random.h"
 #include "display/board.h"
 #include "display/surface.h"
 #include "match/match_state.h"
 #include "screens/count_screen.h"
-#include "screens/manual_pages.h"
 #include "screens/title_menu.h"
 #include "snakes/snake.h"
 #include "tests/fixture.h"
@@ -36,7 +35,6 @@ SDL_Event motion(int x, int y) {
     return event;
 }
 const SDL_Event kClick{.type = SDL_MOUSEBUTTONDOWN}; // the screens look at no button
-const SDL_Event kQuit{.type = SDL_QUIT};
 
 void push(Events events) {
     for (SDL_Event &event : events)
@@ -54,21 +52,17 @@ class ScreensTest : public ravela::testing::GameTest {
     SDL_Surface *surface = GameTest::surface();
 };
 
-using ScreensDeathTest = ScreensTest;
-
 // One frame per row: nothing to confirm at first; each pointer zone is its outline moved 4
-// pixels down, so (300, 190) lies in the outline of "Começar" but above its zone, and
-// (300, 250) on the "Manual" picture but in the zone of "Começar"; Tab and the arrows
-// alternate; leaving both zones clears the keyboard's choice; a click confirms it anywhere.
-// The selected item's outline is white, the other's black.
+// pixels down, so (300, 190) lies in the outline of "Começar" but above its zone (the
+// real-window suite walks the other edges); Tab and the arrows alternate; leaving both zones
+// clears the keyboard's choice; a click confirms it anywhere. The selected item's outline is
+// white, the other's black.
 TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
     // clang-format off
     const struct { Events events; int selection, result; } frames[] = {
         {{key(SDLK_RETURN), kClick, key(SDLK_KP_ENTER)}, 0, 0},
-        {{motion(300, 190)}, 0, 0}, {{motion(300, 192)}, 1, 0}, {{motion(300, 250)}, 1, 0},
-        {{motion(300, 251)}, 0, 0}, {{motion(300, 252)}, 2, 0}, {{motion(300, 303)}, 0, 0},
-        {{motion(211, 200)}, 0, 0}, {{motion(430, 200)}, 1, 0}, {{motion(431, 200)}, 0, 0},
-        {{motion(225, 260)}, 2, 0}, {{motion(414, 260)}, 0, 0},
+        {{motion(300, 190)}, 0, 0}, {{motion(300, 192)}, 1, 0}, {{motion(300, 252)}, 2, 0},
+        {{motion(300, 303)}, 0, 0}, {{motion(225, 260)}, 2, 0}, {{motion(431, 200)}, 0, 0},
         {{key(SDLK_TAB)}, 1, 0}, {{key(SDLK_UP)}, 2, 0}, {{key(SDLK_DOWN)}, 1, 0},
         {{key(SDLK_LEFT)}, 2, 0}, {{key(SDLK_RIGHT)}, 1, 0},
         {{motion(10, 10), kClick}, 0, 0}, {{key(SDLK_TAB), kClick}, 1, kTitleStart}};
@@ -159,28 +153,6 @@ TEST_F(ScreensTest, ClickOrDigitStartsTheMatch) {
         }
     }
     EXPECT_EQ(board.cells[24][0], 64 + 10) << "the item left is plain again";
-}
-
-// Any key or button press turns a page, Escape included; releases and motion do not.
-TEST_F(ScreensTest, ManualPagesTurnOnKeyAndButtonPresses) {
-    push({key(SDLK_ESCAPE), motion(5, 5), key(SDLK_a, SDL_KEYUP), kClick, key(SDLK_SPACE),
-          key(SDLK_x)});
-    manualPages();
-    EXPECT_EQ(surfaceTrace.calls, "LUPLUPLUP");
-    SDL_Event left{};
-    EXPECT_TRUE(SDL_PollEvent(&left) == 1 && left.key.keysym.sym == SDLK_x) << "three pages";
-}
-
-// A quit request ends the program with status 0 from every screen and every page.
-TEST_F(ScreensDeathTest, QuitRequestExitsWithZeroEverywhere) {
-    // Events behind the request would end each screen or the manual normally.
-    EXPECT_EXIT((push({kQuit, key(SDLK_ESCAPE)}), titleMenu()), ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT((push({motion(100, 100), kQuit, key(SDLK_ESCAPE)}), adversaryCountScreen()),
-                ::testing::ExitedWithCode(0), "");
-    for (int page = 0; page < 3; ++page)
-        EXPECT_EXIT((push(Events(page, key(SDLK_SPACE))), push({kQuit}), push(Events(3, kClick)),
-                     manualPages()),
-                    ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
