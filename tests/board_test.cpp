@@ -1,18 +1,13 @@
 // The Board: tiles built at start, painting at every pixel size, immediate and batch
 // modes, the full repaint with its brick texture, and outlines.
 
-#include <gtest/gtest.h>
-
-#include <SDL.h>
 #include <array>
 #include <cstring>
 #include <set>
 #include <vector>
 
 #include "common/random.h"
-#include "display/board.h"
 #include "display/surface.h"
-#include "match/match_state.h"
 #include "tests/fixture.h"
 
 namespace ravela {

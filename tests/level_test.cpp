@@ -1,17 +1,11 @@
 // Tests of level setup (wall layouts, starting places, fruit placement and its random
 // draws) and of the status row's lives and progress bar.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "common/random.h"
-#include "display/board.h"
-#include "match/level.h"
-#include "match/match_state.h"
 #include "match/status_row.h"
-#include "snakes/snake.h"
 #include "tests/fixture.h"
 
 namespace ravela {

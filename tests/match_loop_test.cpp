@@ -2,17 +2,10 @@
 // wrap, the quicker wind-down and the 49-tick tail of a completed level, lives and layout
 // at a level change and into the next match.
 
-#include <gtest/gtest.h>
-
-#include <SDL.h>
 #include <vector>
 
-#include "display/board.h"
 #include "display/picture.h"
-#include "match/level.h"
 #include "match/match_loop.h"
-#include "match/match_state.h"
-#include "snakes/snake.h"
 #include "tests/fixture.h"
 
 namespace ravela {

@@ -3,18 +3,12 @@
 // says must be locked. The real-window suite plays the screen loop itself, turns the manual's
 // pages and closes the window on every screen.
 
-#include <gtest/gtest.h>
-
-#include <SDL.h>
 #include <algorithm>
 #include <vector>
 
-#include "display/board.h"
 #include "display/surface.h"
-#include "match/match_state.h"
 #include "screens/count_screen.h"
 #include "screens/title_menu.h"
-#include "snakes/snake.h"
 #include "tests/fixture.h"
 
 using namespace ravela;

@@ -1,11 +1,6 @@
 // Tests of the Snake operations: stepping, growing and shrinking, eggs and hatching,
 // and the tail drop that must not erase what is no longer the snake's own.
 
-#include <gtest/gtest.h>
-
-#include "display/board.h"
-#include "match/match_state.h"
-#include "snakes/snake.h"
 #include "tests/fixture.h"
 
 namespace ravela {
