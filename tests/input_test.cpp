@@ -56,14 +56,11 @@ TEST_F(InputTest, DirectionRule) {
 }
 
 TEST_F(InputTest, TwelveKeysSteerThreePlayersAndTwoQuickTurnsTakeTwoSteps) {
-    const SDLKey keys[3][4] = {{SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT},
-                               {SDLK_w, SDLK_s, SDLK_a, SDLK_d},
-                               {SDLK_i, SDLK_k, SDLK_j, SDLK_l}};
     for (int8_t d = 0; d < 4; ++d) {
         for (int p = 0; p < kPlayerCount; ++p)
             testing::layEgg(p, 20, 10 + 20 * p, -1);
         for (int p = 0; p < kPlayerCount; ++p)
-            pressKey(keys[p][d]);
+            pressKey(testing::kPlayerKeys[4 * p + d]);
         pressKey(SDLK_KP8), pressKey(SDLK_SPACE), pressKey(SDLK_w, SDL_KEYUP); // not match keys
         pollInput();
         for (int p = 0; p < kPlayerCount; ++p)

@@ -14,11 +14,12 @@
 
 namespace ravela::testing {
 
+const SDLKey kPlayerKeys[12] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_w, SDLK_s,
+                                SDLK_a,  SDLK_d,    SDLK_i,    SDLK_k,     SDLK_j, SDLK_l};
+
 namespace {
 
 constexpr int kCells = kBoardRows * kBoardColumns;
-constexpr SDLKey kKeys[12] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_w, SDLK_s,
-                              SDLK_a,  SDLK_d,    SDLK_i,    SDLK_k,     SDLK_j, SDLK_l};
 
 int8_t at(int cell) {
     return board.cells[cell / kBoardColumns][cell % kBoardColumns];
@@ -72,7 +73,6 @@ void resetGame(SDL_Surface *surface, uint32_t seed) {
     initBoard(board, surface);
     initAllSnakes();
     resetMatchState();
-    board.surface = surface;
     surfaceTrace = SurfaceTrace{};
     resetMatchClock();
     for (SDL_Event event; SDL_PollEvent(&event);) {
@@ -181,7 +181,8 @@ void pressScriptedKeys(std::mt19937 *wander) {
             if (ahead < kWall || tileOffset(ahead) == kBrokenEggTile) break;
             way = static_cast<int8_t>((way + 1) & 3);
         }
-        if (way >= 0 && (isEgg(player) || way != player.direction)) pressKey(kKeys[4 * p + way]);
+        if (way >= 0 && (isEgg(player) || way != player.direction))
+            pressKey(kPlayerKeys[4 * p + way]);
     }
 }
 

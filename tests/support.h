@@ -15,6 +15,8 @@
 
 namespace ravela::testing {
 
+// The steering keys, four per player: up, down, left, right.
+extern const SDLKey kPlayerKeys[12];
 // Starts SDL video on the dummy driver (once) and returns a new software surface.
 SDL_Surface *makeSurface(int bitsPerPixel, int width = 640, int height = 480);
 // Resets the Board (painting on the surface), the twelve snakes, the match state, the match
