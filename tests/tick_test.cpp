@@ -36,6 +36,11 @@ void out(int p, int8_t lives) {
     put(kWall, 1, 0);
     drawLives(static_cast<int8_t>(p));
 }
+// Adversary i in play, laid as laySnake lays it or, when `behind` is -1, as an egg.
+Snake &adversary(int i, int row, int col, int8_t d, int behind) {
+    if (matchState.adversaryCount <= i) matchState.adversaryCount = static_cast<int8_t>(i + 1);
+    return behind < 0 ? layEgg(3 + i, row, col, -1) : laySnake(3 + i, row, col, d, behind);
+}
 // Player 0 heading right at (20, 20) with `behind` cells, in trail mode or not, and a stray
 // trail cell of its colour at (30, 5).
 Snake &trailing(int behind, int8_t ahead, bool trail) {
@@ -88,10 +93,9 @@ const Rule kRules[] = {
     {"adversaries move first, then players 1, 2, 3; yellow fruit gives 2 x count + 2, and "
      "only a player's counts",
      [] {
-         matchState.adversaryCount = 1;
          setCount(3);
          put(kWall, 9, 10), put(kWall, 11, 10); // the adversary can only go right
-         laySnake(3, 10, 10, kRight, 2);
+         adversary(0, 10, 10, kRight, 2);
          laySnake(0, 9, 11, kDown, 2); // player 1 wants the same fruit
          put(kYellowFruit, 10, 11);
          laySnake(1, 20, 19, kRight, 2), laySnake(2, 20, 21, kLeft, 2);
@@ -101,8 +105,7 @@ const Rule kRules[] = {
      "bar=11 yellow=2"},
     {"red fruit: a player turns trail mode on, keeps two cells and grows 10; every adversary +12",
      [] {
-         matchState.adversaryCount = 2;
-         laySnake(3, 40, 40, kUp, 2), layEgg(4, 40, 50, -1);
+         adversary(0, 40, 40, kUp, 2), adversary(1, 40, 50, kUp, -1);
          trailing(4, kRedFruit, false);
      },
      "p0.trail=1 p0.length=3 p0.growth=9 p0.cells=6 red=0 a0.growth=12 a1.growth=12"},
@@ -110,8 +113,7 @@ const Rule kRules[] = {
      [] { trailing(4, kEmpty, true); }, "p0.trail=1 p0.length=3 p0.growth=9 p0.cells=7"},
     {"green fruit: trail and body cut back to the head, trail mode off; every adversary +12",
      [] {
-         matchState.adversaryCount = 1;
-         layEgg(3, 40, 40, -1);
+         adversary(0, 40, 40, kUp, -1);
          trailing(4, kGreenFruit, true);
      },
      "p0.trail=0 p0.length=1 p0.growth=1 p0.cells=2 p0.shown=5 green=0 a0.growth=12"},
@@ -128,16 +130,10 @@ const Rule kRules[] = {
      [] { laySnake(2, 20, 20, kUp, 2), layEgg(0, 19, 20, -1).lives = 5; },
      "p0.lives=4 p2.lives=5 p0.length=-51 19,20=48"},
     {"an adversary swallows player 2's broken egg",
-     [] {
-         matchState.adversaryCount = 1;
-         laySnake(3, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 5;
-     },
+     [] { adversary(0, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 5; },
      "p1.lives=4 p1.length=-50 a0.col=31 30,31=67"},
     {"an adversary swallows the broken egg of a player on its last life: grey, then eaten",
-     [] {
-         matchState.adversaryCount = 1;
-         laySnake(3, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 0;
-     },
+     [] { adversary(0, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 0; },
      "p1.lives=-1 p1.base=64 p1.row=1 p1.col=0 grey=0 30,31=67"},
     {"a player swallows a grey egg and wins a life; an out player pays again for it",
      [] {
@@ -155,16 +151,14 @@ const Rule kRules[] = {
      "bar=13 20,62=78"},
     {"the third player out clears every adversary's greedy flag",
      [] {
-         matchState.adversaryCount = 2;
-         laySnake(3, 40, 40, kUp, 2), layEgg(4, 40, 50, -1);
+         adversary(0, 40, 40, kUp, 2), adversary(1, 40, 50, kUp, -1);
          out(0, -1), out(2, -3);
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
      "p1.lives=-1 a0.greedy=0 a1.greedy=0 a2.greedy=1"},
     {"with a player left the adversaries stay greedy",
      [] {
-         matchState.adversaryCount = 1;
-         laySnake(3, 40, 40, kUp, 2);
+         adversary(0, 40, 40, kUp, 2);
          out(0, -1);
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
@@ -192,22 +186,16 @@ const Rule kRules[] = {
      "p0.lives=6 p0.length=-50 grey=1"},
     {"a blocked adversary that is not growing loses its tail",
      [] {
-         matchState.adversaryCount = 1;
-         laySnake(3, 20, 61, kRight, 2);
+         adversary(0, 20, 61, kRight, 2);
          put(kWall, 19, 61), put(kWall, 21, 61), put(kWall, 20, 62);
      },
      "a0.length=1 a0.col=61 20,59=0 20,60=76"},
-    {"an adversary shrunk to its head dies as a grey egg",
-     [] {
-         matchState.adversaryCount = 1;
-         laySnake(3, 20, 61, kRight, 0);
-     },
+    {"an adversary shrunk to its head dies as a grey egg", [] { adversary(0, 20, 61, kRight, 0); },
      "a0.length=-1 20,61=78"},
     {"an adversary takes a red (a0) or green (a1) fruit: a new one is placed, it gains nothing",
      [] {
-         matchState.adversaryCount = 2;
-         laySnake(3, 30, 30, kRight, 2), put(kRedFruit, 30, 31);
-         laySnake(4, 40, 30, kRight, 2), put(kGreenFruit, 40, 31);
+         adversary(0, 30, 30, kRight, 2), put(kRedFruit, 30, 31);
+         adversary(1, 40, 30, kRight, 2), put(kGreenFruit, 40, 31);
          put(kWall, 29, 30), put(kWall, 31, 30), put(kWall, 39, 30), put(kWall, 41, 30);
      },
      "red=1 green=1 a0.length=2 a0.growth=0 a0.col=31 a1.length=2 a1.col=31 p0.trail=0"},
