@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "display/surface.h"
 #include "match/input.h"
 #include "tests/fixture.h"
 
@@ -66,18 +67,23 @@ TEST_F(InputTest, TwelveKeysSteerThreePlayersAndTwoQuickTurnsTakeTwoSteps) {
         for (int p = 0; p < kPlayerCount; ++p)
             EXPECT_EQ(playerSnake[p].direction, d) << "key for player " << p << ", way " << int{d};
     }
-    // Moving right, Up then Left within one tick: one step up, then one left.
+    // Moving right, Up then Left within one tick: one step up, then one left; the Left is
+    // spent then, and does not come back after a later Down.
     Snake &s = testing::laySnake(2, 20, 50, kRight, 1);
     pressKey(SDLK_i), pressKey(SDLK_j);
     pollInput();
     stepSnake(s, 0), stepSnake(s, 0);
     EXPECT_EQ(testing::cellsOf(s), "19,49 19,50");
+    pressKey(SDLK_k);
+    pollInput();
+    stepSnake(s, 0), stepSnake(s, 0);
+    EXPECT_EQ(testing::cellsOf(s), "21,49 20,49");
 }
 
 TEST_F(InputTest, OnlyEggsLoseTheirDirectionAndAreRepaintedAtEveryPoll) {
     Snake &living = testing::laySnake(1, 20, 10, kDown, 1);
     pressKey(SDLK_a);
-    Snake &egg = testing::layEgg(2, 20, 50, -5);
+    Snake &egg = testing::layEgg(2, 20, 50, -2); // the last length that shows it intact
     egg.direction = kUp;
     setCellAndDraw(board, kEmpty, 20, 50); // uncovered again after a snake passed
     matchState.paused = 1;                 // keys pressed while paused still steer the living
@@ -91,6 +97,12 @@ TEST_F(InputTest, OnlyEggsLoseTheirDirectionAndAreRepaintedAtEveryPoll) {
 }
 
 TEST_F(InputTest, ReturnTogglesFocusPausesAndEscapeEndsTheMatch) {
+    SDL_Event expose{};
+    expose.type = SDL_VIDEOEXPOSE;
+    SDL_PushEvent(&expose);
+    surfaceTrace.on = true;
+    EXPECT_EQ(poll(), "playing");
+    EXPECT_EQ(surfaceTrace.calls, "P") << "an uncovered window shows the screen again";
     pressKey(SDLK_RETURN);
     EXPECT_EQ(poll(), "paused");
     pressKey(SDLK_RETURN), pressKey(SDLK_RETURN);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/picture.h"
+#include "display/surface.h"
 #include "match/match_loop.h"
 #include "tests/fixture.h"
 
@@ -39,6 +40,9 @@ struct MatchLoopTest : testing::GameTest {
 };
 
 TEST_F(MatchLoopTest, TicksFollowAnAccumulatedDeadlineWithNoBurstEvenAcrossTheClockWrap) {
+    board.autoPresent = 0; // as a screen's batch paint may leave it
+    surfaceTrace.on = true;
+    testing::laySnake(0, 20, 20, kRight, 2);
     fake.now = loop.tickDeadline = 1000;
     ticks(1);
     fake.now += 300; // a tick of 300 ms: no wait, and the schedule starts again from now
@@ -54,6 +58,7 @@ TEST_F(MatchLoopTest, TicksFollowAnAccumulatedDeadlineWithNoBurstEvenAcrossTheCl
     ticks(1);
     EXPECT_EQ(fake.delays, (Delays{120, 120, 70, 120, 120}));
     EXPECT_EQ(loop.tickDeadline, 0x10u);
+    EXPECT_EQ(surfaceTrace.calls.substr(0, 3), "PPP") << "a tick shows the cells it changes";
 }
 
 TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNextMatch) {
