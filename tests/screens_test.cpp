@@ -128,15 +128,15 @@ TEST_F(ScreensTest, HoverRedrawsOnlyTheOldAndTheNewItem) {
 }
 
 // One screen per row. Above y 80 there is no item; below, the left half holds the even
-// counts. A digit starts a match whatever is highlighted, 0 one without adversaries; a click
-// starts one only over an item, also none after leaving an item upwards.
+// counts (the real-window suite points at the others). A digit starts a match whatever is
+// highlighted, 0 one without adversaries; a click starts one only over an item, also none after
+// leaving an item upwards.
 TEST_F(ScreensTest, ClickOrDigitStartsTheMatch) {
     // clang-format off
     const struct { Events events; int starts, count; } runs[] = {
         {{motion(300, 79)}, 0, -1}, {{motion(319, 80)}, 0, 0}, {{motion(320, 80)}, 0, 1},
-        {{motion(0, 160)}, 0, 2}, {{motion(639, 479)}, 0, 9}, {{motion(400, 280), kClick}, 1, 5},
-        {{motion(10, 250), key(SDLK_a), key(SDLK_7)}, 1, 7}, {{key(SDLK_0)}, 1, 0},
-        {{kClick}, 0, -1}, {{motion(10, 250), motion(10, 79), kClick}, 0, -1}};
+        {{motion(400, 280), kClick}, 1, 5}, {{motion(10, 250), key(SDLK_a), key(SDLK_7)}, 1, 7},
+        {{key(SDLK_0)}, 1, 0}, {{kClick}, 0, -1}, {{motion(10, 250), motion(10, 79), kClick}, 0, -1}};
     // clang-format on
     for (const auto &r : runs) {
         push(r.events);
