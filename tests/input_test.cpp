@@ -67,17 +67,17 @@ TEST_F(InputTest, TwelveKeysSteerThreePlayersAndTwoQuickTurnsTakeTwoSteps) {
         for (int p = 0; p < kPlayerCount; ++p)
             EXPECT_EQ(playerSnake[p].direction, d) << "key for player " << p << ", way " << int{d};
     }
-    // Moving right, Up then Left within one tick: one step up, then one left; the Left is
-    // spent then, and does not come back after a later Down.
-    Snake &s = testing::laySnake(2, 20, 50, kRight, 1);
-    pressKey(SDLK_i), pressKey(SDLK_j);
+    // Moving down, Left then Up within one tick: one step left, then one up; the Up is spent
+    // then, and does not come back after a later Right.
+    Snake &s = testing::laySnake(2, 20, 50, kDown, 1);
+    pressKey(SDLK_j), pressKey(SDLK_i);
     pollInput();
     stepSnake(s, 0), stepSnake(s, 0);
-    EXPECT_EQ(testing::cellsOf(s), "19,49 19,50");
-    pressKey(SDLK_k);
+    EXPECT_EQ(testing::cellsOf(s), "19,49 20,49");
+    pressKey(SDLK_l);
     pollInput();
     stepSnake(s, 0), stepSnake(s, 0);
-    EXPECT_EQ(testing::cellsOf(s), "21,49 20,49");
+    EXPECT_EQ(testing::cellsOf(s), "19,51 19,50");
 }
 
 TEST_F(InputTest, OnlyEggsLoseTheirDirectionAndAreRepaintedAtEveryPoll) {
