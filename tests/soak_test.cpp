@@ -11,7 +11,6 @@
 #include <random>
 
 #include "match/match_loop.h"
-#include "match/status_row.h"
 #include "tests/board_invariants.h"
 #include "tests/fixture.h"
 
