@@ -235,6 +235,10 @@ TEST_F(PathFinderTest, GuardsNeighboursOffTheGridAreObstacles) {
         board.cells[24][32] = kYellowFruit;
         EXPECT_EQ(steer(), corner.second == 0 ? kRight : kLeft) << corner.first;
     }
+    // Walled in, the fruit further down column 0 is out of reach: no way runs round the grid.
+    draw({".@"}, 1, 1, {10, 0}, kWall);
+    board.cells[30][0] = kYellowFruit;
+    EXPECT_EQ(steer(), kNoDirection);
 }
 
 TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGridEdge) {
@@ -268,6 +272,9 @@ TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {
     draw(with(open, {{2, 1, 'Y'}}));
     EXPECT_EQ(steer(2), kNoDirection);
     EXPECT_EQ(steer(1000), kLeft);
+    // A dropped cell stays unseen, so it is queued once there is room.
+    draw(with(open, {{1, 1, 'Y'}}));
+    EXPECT_EQ(steer(4), kLeft);
     // In play the queue holds 999 entries: after 998 rival heads the "up" seed just fits
     // and finds the fruit; after 999 heads no seed fits.
     for (const int heads : {998, 999}) {
