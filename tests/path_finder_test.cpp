@@ -235,6 +235,9 @@ TEST_F(PathFinderTest, GuardsNeighboursOffTheGridAreObstacles) {
         board.cells[24][32] = kYellowFruit;
         EXPECT_EQ(steer(), corner.second == 0 ? kRight : kLeft) << corner.first;
     }
+    // A wall beside the head is no way out, though the escape flood arrives at one on row 0.
+    draw({"#..", "@ab", "dc."}, 1, 1, {0, 5});
+    EXPECT_EQ(steer(), kDown);
     // Walled in, the fruit further down column 0 is out of reach: no way runs round the grid.
     draw({".@"}, 1, 1, {10, 0}, kWall);
     board.cells[30][0] = kYellowFruit;
@@ -250,6 +253,9 @@ TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGri
     // applies that: the direction stays.
     draw({"@abc", "gfed"}, 1, 1, {46, 60});
     EXPECT_EQ(steer(), kNoDirection);
+    // On row 1 it does get the mark, and the snake turns up to its tail.
+    draw({"gfed", "@abc"}, 1, 1, {1, 20});
+    EXPECT_EQ(steer(), kUp);
 }
 
 // A snake without a tail to look for ends its search at the first goal it meets, so few
