@@ -183,6 +183,10 @@ TEST_F(PathFinderTest, EscapeCellTouchedCellsNextToTheHead) {
     // Three positions after the tail g lies d, touched and not next to the head: the escape
     // cell, from which the flood reaches "right". From g it would reach nothing.
     EXPECT_EQ(steered({"fg@.", "e#a.", "dcb.", "...."}), kRight);
+    // The window after g (k = 7) ends at k = 4, before c (k = 3, below the head), so g is the
+    // escape cell and the snake turns to its tail. Reaching c, the window would leave the
+    // snake no escape cell and its direction as it was.
+    EXPECT_EQ(steered({"fg@a", "edcb", "#..#", "..Y."}, 0, 0), kLeft);
 }
 
 TEST_F(PathFinderTest, EscapeFloodDiagonalCellsAreHeldBackUntilNothingElseIsLeft) {
