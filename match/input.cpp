@@ -33,7 +33,7 @@ constexpr DirectionKey kDirectionKeys[] = {
 void keepEggs() {
     for (Snake &player : playerSnake) {
         if (!isEgg(player)) continue;
-        turnToEgg(player, true, -1);
+        turnToEgg(player, true, kNoCountdown);
         player.direction = kNoDirection;
     }
 }

@@ -4,6 +4,8 @@
 
 #include "match/match_loop.h"
 
+#include <algorithm>
+
 #include "display/board.h"
 #include "display/picture.h"
 #include "display/platform.h"
@@ -74,8 +76,8 @@ void updatePauseBanner() {
 } // namespace
 
 void completeLevel() {
-    for (Snake &player : playerSnake)
-        player.lives = player.lives >= 1 ? saturatingAdd(player.lives, 2) : 3;
+    for (Snake &player : playerSnake) // two more lives, and at least three for the out
+        player.lives = std::max<int8_t>(saturatingAdd(player.lives, 2), 3);
     matchState.levelFruitCount = 0;
     const int next = (matchState.levelType + 1) % kLayoutCount;
     matchState.levelType = static_cast<int8_t>(next < 0 ? next + kLayoutCount : next);

@@ -47,7 +47,7 @@ void adversaryTurn(Snake &adversary) {
     if (isEgg(adversary)) return;
     // Shrunk to its head: it dies as a grey egg where it stands.
     if (adversary.length == 0) {
-        turnToEgg(adversary, false, -1);
+        turnToEgg(adversary, false, kNoCountdown);
         return;
     }
     chooseDirection(adversary);
@@ -135,7 +135,7 @@ void loseLife(int8_t p) {
         // Out: the egg turns grey and belongs to nobody; the record waits on a wall cell.
         hatch(player);
         player.colourBase = kAdversaryBase;
-        turnToEgg(player, false, -1);
+        turnToEgg(player, false, kNoCountdown);
         setHeadCell(player, kParkingRow, kParkingColumn);
         if (player.levelFruits != 0) {
             matchState.levelFruitCount =

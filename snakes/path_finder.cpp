@@ -7,6 +7,7 @@
 
 #include "snakes/path_finder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -28,10 +29,10 @@ constexpr int kGridHeight = kBoardRows + 2;
 constexpr int kGridCells = kGridWidth * kGridHeight;
 
 // Neighbours are always visited up, down, left, right; each carries one direction bit.
-constexpr int kRowStep[4] = {-1, 1, 0, 0};
-constexpr int kColumnStep[4] = {0, 0, -1, 1};
-constexpr int kIndexStep[4] = {-kGridWidth, kGridWidth, -1, 1};
-constexpr uint8_t kDirectionBit[4] = {1, 2, 4, 8};
+constexpr int kRowStep[] = {-1, 1, 0, 0};
+constexpr int kColumnStep[] = {0, 0, -1, 1};
+constexpr int kIndexStep[] = {-kGridWidth, kGridWidth, -1, 1};
+constexpr uint8_t kDirectionBit[] = {1, 2, 4, 8};
 
 // Marks in the low four bits of a working-grid byte.
 constexpr uint8_t kMarkMask = 15;
@@ -388,7 +389,7 @@ bool PathSearch::findEscapeCell() {
             return true;
         }
         // Only the first such cell sets the window: at most three more positions.
-        if (!found) lastK = k - 3 > 2 ? k - 3 : 2;
+        if (!found) lastK = std::max(k - 3, int32_t{2});
         found = true;
         adjacentRow = row;
         adjacentCol = col;
@@ -532,9 +533,7 @@ int32_t chooseDirectionWithQueueCapacity(Snake &snake, int32_t queueCapacity) {
     if (snake.length < 0) return 0; // an egg does not steer
     PathSearch search;
     search.snake = &snake;
-    search.queue.capacity = queueCapacity < 1                    ? 1
-                            : queueCapacity > kPlayQueueCapacity ? kPlayQueueCapacity
-                                                                 : queueCapacity;
+    search.queue.capacity = std::clamp(queueCapacity, int32_t{1}, kPlayQueueCapacity);
     search.queue.peak = 0;
     const int head = ringSlot(snake.headIndex);
     search.headRow = snake.rows[head];

@@ -4,6 +4,7 @@
 
 #include "snakes/snake.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "display/board.h"
@@ -17,7 +18,7 @@ namespace {
 
 // Body tile offsets for the cell a head leaves, indexed by previous move * 4 + current move.
 // Rows: previous move up, down, left, right; columns: current move in the same order.
-constexpr int8_t kNeckTiles[16] = {
+constexpr int8_t kNeckTiles[] = {
     kStraightVertical, kStraightVertical,  kCornerLeftBottom,   kCornerRightBottom,  //
     kStraightVertical, kStraightVertical,  kCornerTopLeft,      kCornerTopRight,     //
     kCornerTopRight,   kCornerRightBottom, kStraightHorizontal, kStraightHorizontal, //
@@ -26,7 +27,7 @@ constexpr int8_t kNeckTiles[16] = {
 
 // The tail whose body continues in a direction (up, down, left, right): its tip points
 // the other way.
-constexpr int8_t kTailToward[4] = {kTailTipDown, kTailTipUp, kTailTipRight, kTailTipLeft};
+constexpr int8_t kTailToward[] = {kTailTipDown, kTailTipUp, kTailTipRight, kTailTipLeft};
 
 // The longest a snake can be behind its head: one ring slot is always the head's.
 constexpr int32_t kMaxLength = kRingSize - 1;
@@ -197,7 +198,7 @@ bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
         while (snake.length > 0)
             dropTail(snake);
     }
-    snake.length = countdown < 0 ? -1 : -(countdown + 1);
+    snake.length = -1 - std::max<int32_t>(countdown, 0); // -1 is a broken egg
     snake.growth = 0;
     draw(eggTile(snake), row, col);
     return true;

@@ -71,6 +71,8 @@ bool advanceHead(Snake &snake);
 int8_t lookAhead(const Snake &snake);
 // One move, growing by yellowGrowth if it eats a yellow fruit.
 StepResult stepSnake(Snake &snake, int32_t yellowGrowth);
+// Countdown for turnToEgg: a new egg is broken at once, an egg already laid stays as it is.
+constexpr int8_t kNoCountdown = -1;
 // Turns a living snake into an egg (countdown steps intact); false if it already was one.
 bool turnToEgg(Snake &snake, bool wipe, int8_t countdown);
 // Brings an uncovered egg back to life as a head with growth 2.
