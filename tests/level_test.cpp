@@ -82,8 +82,13 @@ TEST_F(LevelTest, WhenTheDrawsGiveUpTheFirstFreeCellIsTakenIfAny) {
     board.cells[46][62] = kEmpty;
     board.cells[30][40] = kEmpty;
     srand(9);
+    for (int draw = 0; draw < 2 * 5; ++draw) // a column and a row for each try
+        rand();
+    const int afterTries = rand();
+    srand(9);
     placeFruitWithin(kGreenFruit, 5);
     EXPECT_EQ(board.cells[30][40], kGreenFruit);
+    EXPECT_EQ(rand(), afterTries) << "five tries, then the scan";
 }
 
 TEST_F(LevelTest, StatusRowShowsLivesAndTheFruitsStillNeededPackedLeft) {
