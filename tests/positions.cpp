@@ -116,7 +116,7 @@ void buildPosition(Bytes &bytes) {
             snake.greedy = static_cast<uint8_t>(flags >> 3 & 1);
             snake.followsTail = static_cast<uint8_t>(flags >> 4 & 1);
         } else if (placeSnake(snake, kAdversaryBase, bytes)) {
-            turnToEgg(snake, false, -1); // dead: a grey egg
+            turnToEgg(snake, false, kNoCountdown); // dead: a grey egg
         } else {
             matchState.adversaryCount = static_cast<int8_t>(i); // the field is full
         }
