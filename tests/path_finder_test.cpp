@@ -293,6 +293,9 @@ TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {
     // A dropped cell stays unseen, so it is queued once there is room.
     draw(with(open, {{1, 1, 'Y'}}));
     EXPECT_EQ(steer(4), kLeft);
+    // The frame below the bottom row takes no room, so three entries still reach the fruit.
+    draw({"@...Y"}, 1, 1, {47, 0});
+    EXPECT_EQ(steer(4), kRight);
     // In play the queue holds 999 entries: after 998 rival heads the "up" seed just fits
     // and finds the fruit; after 999 heads no seed fits.
     for (const int heads : {998, 999}) {
