@@ -104,6 +104,7 @@ TEST_F(PathFinderTest, RouteSearchTiesGoToTheEarlierEntryAndDiagonalSeedsGiveTwo
     for (const auto &[row, col] : {Cell{0, 1}, Cell{0, 3}, Cell{4, 1}, Cell{4, 3}})
         EXPECT_EQ(steered(with(open, {{row, col, 'Y'}})), col == 1 ? kLeft : kRight) << row;
     EXPECT_EQ(steered(with(open, {{0, 1, 'Y'}, {2, 1, '#'}})), kUp) << "a side closed: no seed";
+    EXPECT_EQ(steered(with(open, {{0, 1, 'Y'}, {2, 0, 'E'}})), kUp) << "an egg side: no seed";
     // A snake shorter than 2 without a goal keeps the direction it had.
     EXPECT_EQ(steered({".@a"}), kNoDirection);
 }
@@ -169,6 +170,13 @@ TEST_F(PathFinderTest, ShortcutsHeadFrontGoal) {
     EXPECT_EQ(steered(front(3, 1, '.', {{2, 1, 'E'}})), kDown) << "an earlier egg side";
     EXPECT_EQ(steered(front(4, 2, '.')), kLeft) << "2 rows, 2 columns: horizontal";
     EXPECT_EQ(steered(front(5, 3, '.')), kLeft) << "3 rows, 1 column: horizontal";
+    EXPECT_EQ(steered(front(1, 2, '.', {{0, 4, 'E'}})), kLeft) << "egg side above: no up-left seed";
+    // A one-bit tag is applied whole on either axis, even by a snake that is not greedy.
+    // The rival above sits in a pocket that only the cell above the head leads into: the
+    // escape flood never arrives there, yet meeting the rival head-on still goes up.
+    EXPECT_EQ(steered(front(2, 2, '.'), 0), kLeft);
+    const Picture pocket = {"###V###", "##...##", "###.###", "...@...", "...a...", "...b..."};
+    EXPECT_EQ(steered(pocket, 0, 0), kUp);
 }
 
 TEST_F(PathFinderTest, EscapeCellTouchedCellsNextToTheHead) {
@@ -285,6 +293,9 @@ TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {
     // A dropped cell stays unseen, so it is queued once there is room.
     draw(with(open, {{1, 1, 'Y'}}));
     EXPECT_EQ(steer(4), kLeft);
+    // The frame below the bottom row takes no room, so three entries still reach the fruit.
+    draw({"@...Y"}, 1, 1, {47, 0});
+    EXPECT_EQ(steer(4), kRight);
     // In play the queue holds 999 entries: after 998 rival heads the "up" seed just fits
     // and finds the fruit; after 999 heads no seed fits.
     for (const int heads : {998, 999}) {
