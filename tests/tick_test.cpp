@@ -14,6 +14,7 @@
 #include "match/tick.h"
 #include "tests/board_invariants.h"
 #include "tests/fixture.h"
+#include "tests/positions.h"
 
 namespace ravela {
 namespace {
@@ -251,6 +252,13 @@ TEST_F(TickRules, LivesAtTheEndOfALevel) {
         EXPECT_EQ(matchState.levelType, 0) << "rule: the layout advances modulo 8";
         EXPECT_EQ(matchState.levelFruitCount, 0) << "rule: a new level's fruit count";
     }
+}
+
+TEST_F(TickRules, PlayerNumbersOutsideZeroToTwoChangeNothing) {
+    const std::string before = testing::gameState();
+    for (const int8_t p : {-1, 3})
+        loseLife(p), drawLives(p);
+    EXPECT_EQ(testing::gameState(), before) << "rule: only players 0 to 2 lose lives";
 }
 
 // A fault the soak and the fuzz target found: the cell a hatching egg leaves is still the
