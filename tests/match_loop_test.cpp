@@ -65,6 +65,7 @@ TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNext
     matchState.adversaryCount = 2;
     fake.script = [] {
         if (matchState.levelType == 0) {
+            if (matchState.levelFruitCount == 0) testing::laySnake(0, 20, 20, kRight, 4);
             matchState.levelFruitCount = 15; // won on the first tick
             playerSnake[1].lives = 0;
             playerSnake[2].lives = -1;
@@ -77,9 +78,9 @@ TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNext
     playMatch();
     // Pointer motion stays out of the queue during a match only.
     EXPECT_EQ(SDL_EventState(SDL_MOUSEMOTION, SDL_QUERY), SDL_ENABLE);
-    // The adversaries, two cells long once the first tick has moved them, shrink to their
-    // heads in that tick and the next; 49 more ticks, the last without a wait, end the level.
-    Delays expected(2 + 48, 20);
+    // Player 1, four cells behind its head, shrinks to its head in the first four ticks, the
+    // adversaries in two; 49 more ticks, the last without a wait, end the level.
+    Delays expected(4 + 48, 20);
     expected.push_back(120);
     EXPECT_EQ(fake.delays, expected);
     EXPECT_EQ(matchState.paused + matchState.pauseShown, 2);
