@@ -296,6 +296,10 @@ TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {
     // The frame below the bottom row takes no room, so three entries still reach the fruit.
     draw({"@...Y"}, 1, 1, {47, 0});
     EXPECT_EQ(steer(4), kRight);
+    // Nor do the walls and body cells beside the escape flood: from the tail b it runs
+    // along the row above the snake to "up" with room for four entries.
+    draw({"...", "@ab"}, 1, 1, {46, 0});
+    EXPECT_EQ(steer(5), kUp);
     // In play the queue holds 999 entries: after 998 rival heads the "up" seed just fits
     // and finds the fruit; after 999 heads no seed fits.
     for (const int heads : {998, 999}) {
