@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "display/picture.h"
 #include "display/surface.h"
 #include "match/match_loop.h"
 #include "tests/fixture.h"
@@ -97,25 +96,6 @@ TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNext
     // Escape let the rest of its tick run: the match tick counted the egg down, then the wait.
     EXPECT_EQ(playerSnake[0].length, -40);
     EXPECT_EQ(fake.delays, Delays{120});
-}
-
-// The pause banner, 540 x 177 pixels, is centred on the screen: rows 151 to 327, columns
-// 50 to 589 (its last row is dark); its top row and side columns are painted, nothing else.
-TEST_F(MatchLoopTest, PauseBannerIsCentred) {
-    SDL_FillRect(surface(), nullptr, 0);
-    showPauseBanner();
-    int outside = 0, top = 0, left = 0, right = 0;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) {
-            const bool painted = testing::pixelAt(surface(), x, y) != 0;
-            const bool inside = x >= 50 && x <= 589 && y >= 151 && y <= 327;
-            outside += painted && !inside;
-            top += painted && inside && y == 151;
-            left += painted && inside && x == 50;
-            right += painted && inside && x == 589;
-        }
-    EXPECT_EQ(outside, 0) << "pixels painted around the banner";
-    EXPECT_TRUE(top && left && right) << top << " " << left << " " << right;
 }
 
 } // namespace
