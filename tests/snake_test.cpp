@@ -93,7 +93,7 @@ TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRow) {
     for (int row = 0; row < 5; ++row)
         board.cells[row][5] = static_cast<int8_t>(before[row]);
     board.cells[47][63] = B + kIntactEggTile;
-    ASSERT_TRUE(turnToEgg(place(10, 10, kRight), true, -1));
+    ASSERT_TRUE(turnToEgg(place(10, 10, kRight), true, kNoCountdown));
     expectLine(0, 5, 1, 0, {B, kEmpty, 32, kEmpty, kWall});
     EXPECT_EQ(board.cells[47][63], kEmpty);
     EXPECT_EQ(board.cells[10][10], B + kBrokenEggTile);
@@ -105,7 +105,7 @@ TEST_F(SnakeTest, HatchNeedsAnUncoveredEggAndTheTailDropSparesWhatLandsOnIt) {
     Snake &s = place(10, 10, kNoDirection);
     turnToEgg(s, false, 40);
     board.cells[10][10] = 64 + kLeft; // an adversary lies on the egg
-    EXPECT_FALSE(turnToEgg(s, false, -1));
+    EXPECT_FALSE(turnToEgg(s, false, kNoCountdown));
     EXPECT_FALSE(hatch(s));
     EXPECT_EQ(board.cells[10][10], 64 + kLeft);
     setCellAndDraw(board, B + kIntactEggTile, 10, 10);
