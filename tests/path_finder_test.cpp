@@ -134,8 +134,13 @@ Picture doorRooms(int distance) {
 }
 
 TEST_F(PathFinderTest, RivalFloodSealsNarrowCellsUpToSevenStepsFromTheHead) {
-    for (const int distance : {2, 7, 8, 9})
+    for (const int distance : {2, 7, 8, 9}) {
         EXPECT_EQ(steered(doorRooms(distance)), distance <= 7 ? kNoDirection : kLeft) << distance;
+        // The same door in a floor between two rooms: a cell closed left and right.
+        const Picture floor = room(
+            30, 3, {{0, 0, 'Y'}, {8, 0, '#'}, {8, 2, '#'}, {28, 1, '@'}, {7 + distance, 0, '<'}});
+        EXPECT_EQ(steered(floor), distance <= 7 ? kNoDirection : kUp) << "floor " << distance;
+    }
     // A rival that first walks up a three-cell spur floods on at distance 3: the door is
     // then 7 steps away from spur column 11 and 8 from column 12.
     for (const int spur : {11, 12}) {
@@ -261,6 +266,8 @@ TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGri
     // snake to its tail; three back it is no escape cell and the direction stays.
     EXPECT_EQ(steered({"@abc", "gfed"}), kDown);
     EXPECT_EQ(steered({"@a", "cb"}), kNoDirection);
+    // Two back, the tail lies diagonal to the head: an escape cell, and the snake turns to it.
+    EXPECT_EQ(steered({"@a", ".b"}), kDown);
     // On row 47 the tail gets no tail mark, yet the tail tag is 0, and the last rule
     // applies that: the direction stays.
     draw({"@abc", "gfed"}, 1, 1, {46, 60});
