@@ -183,7 +183,7 @@ bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
         const int8_t otherState = static_cast<int8_t>(
             snake.colourBase + (snake.length == -1 ? kIntactEggTile : kBrokenEggTile));
         if (held == kEmpty || held == otherState) draw(eggTile(snake), row, col);
-        if (countdown >= 0) snake.length = -(countdown + 1);
+        if (countdown >= 0) snake.length = -1 - countdown;
         return false;
     }
 
