@@ -83,8 +83,10 @@ void startUp(int argumentCount) {
         setenv("SDL_RENDER_DRIVER", "software", 0);
         setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
     }
+    // Pads in one layout whatever their make: see kPadButtons.
+    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
     chooseWindowVisual();
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    if (!startSdl()) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         endProgram(1);
     }
