@@ -124,7 +124,7 @@ void layOutScreen() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    const int left = (board.surface->w - kHeaderCentringWidth) / 2;
+    const int left = (kBoardColumns * kCellPixels - kHeaderCentringWidth) / 2;
     showPictures({{&countHeader, kHeaderTop, left}}, 0, 0, kBoardColumns * kCellPixels,
                  kHeaderHeight);
 }
@@ -143,7 +143,7 @@ bool adversaryCountScreen() {
         switch (event.type) {
         case SDL_QUIT: endProgram(0);
         case SDL_MOUSEMOTION:
-            if (pointerMoved(pointer, event)) hover(itemAtPointer(event.motion.x, event.motion.y));
+            if (pointerMoved(pointer, event)) hover(itemAtPointer(pointer.x, pointer.y));
             break;
         case SDL_MOUSEBUTTONDOWN:
             if (matchState.adversaryCount < 0) return false;

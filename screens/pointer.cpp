@@ -4,18 +4,21 @@
 
 #include <SDL.h>
 
+#include "display/surface.h"
+
 namespace ravela {
 
 PointerPosition pointerNow() {
     PointerPosition position{0, 0};
     SDL_GetMouseState(&position.x, &position.y);
-    return position;
+    return PointerPosition{toGamePixel(position.x), toGamePixel(position.y)};
 }
 
 bool pointerMoved(PointerPosition &last, const SDL_Event &event) {
     if (event.type != SDL_MOUSEMOTION) return false;
-    if (event.motion.x == last.x && event.motion.y == last.y) return false;
-    last = PointerPosition{event.motion.x, event.motion.y};
+    const PointerPosition now{toGamePixel(event.motion.x), toGamePixel(event.motion.y)};
+    if (now.x == last.x && now.y == last.y) return false;
+    last = now;
     return true;
 }
 

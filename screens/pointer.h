@@ -8,8 +8,8 @@ union SDL_Event;
 namespace ravela {
 
 struct PointerPosition {
-    int x; // pixels from the left edge of the screen surface
-    int y; // pixels from the top edge
+    int x; // game pixels from the left edge of the screen
+    int y; // game pixels from the top edge
 };
 
 // The pointer's position as SDL knows it now.

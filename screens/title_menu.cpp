@@ -81,7 +81,7 @@ bool inZone(const Frame &outline, int x, int y) {
 }
 
 int8_t itemAtPointer(int x, int y) {
-    const int width = board.surface->w;
+    const int width = kBoardColumns * kCellPixels;
     int8_t item = 0;
     if (inZone(startOutline(width), x, y)) item = kTitleStart;
     if (inZone(manualOutline(width), x, y)) item = kTitleManual;
@@ -119,7 +119,7 @@ bool handleEvent(TitleMenuRun &menu, const SDL_Event &event) {
     case SDL_QUIT: endProgram(0);
     case SDL_MOUSEMOTION:
         if (pointerMoved(menu.pointer, event))
-            menu.selection = itemAtPointer(event.motion.x, event.motion.y);
+            menu.selection = itemAtPointer(menu.pointer.x, menu.pointer.y);
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (menu.selection != 0) menu.result = menu.selection;
@@ -163,8 +163,8 @@ void drawOutlines(TitleMenuRun &menu) {
         const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
         const uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
         menu.drawnSelection = menu.selection;
-        const Frame start = startOutline(surface->w);
-        const Frame manual = manualOutline(surface->w);
+        const Frame start = startOutline(kBoardColumns * kCellPixels);
+        const Frame manual = manualOutline(kBoardColumns * kCellPixels);
         drawOutline(start.top, start.left, start.height, start.width,
                     menu.selection == kTitleStart ? white : black);
         drawOutline(manual.top, manual.left, manual.height, manual.width,
@@ -182,7 +182,7 @@ TitleMenuRun setUpTitleMenu() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    const int width = board.surface->w;
+    const int width = kBoardColumns * kCellPixels;
     showPictures({
         {&titleLogo, kLogoTop, centredLeft(width, kTitleLogoSize.width)},
         {&authorCredit, kCreditTop, centredLeft(width, kCreditCentringWidth)},
