@@ -2,23 +2,12 @@
 
 #include "screens/pointer.h"
 
-#include <SDL.h>
-
-#include "display/surface.h"
-
 namespace ravela {
 
-PointerPosition pointerNow() {
-    PointerPosition position{0, 0};
-    SDL_GetMouseState(&position.x, &position.y);
-    return PointerPosition{toGamePixel(position.x), toGamePixel(position.y)};
-}
-
-bool pointerMoved(PointerPosition &last, const SDL_Event &event) {
-    if (event.type != SDL_MOUSEMOTION) return false;
-    const PointerPosition now{toGamePixel(event.motion.x), toGamePixel(event.motion.y)};
-    if (now.x == last.x && now.y == last.y) return false;
-    last = now;
+bool pointerMoved(PointerPosition &last, const Input &input) {
+    if (!input.has(kPointerMove)) return false;
+    if (input.pointer.x == last.x && input.pointer.y == last.y) return false;
+    last = input.pointer;
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "display/picture.h"
 #include "display/platform.h"
 #include "display/surface.h"
+#include "match/controls.h"
 #include "snakes/path_finder.h"
 #include "snakes/snake.h"
 
@@ -112,35 +113,14 @@ void startDemoSnake() {
     stepSnake(demo, 0);
 }
 
-// Handles one event; false when it was Escape, which ends the menu at once.
-bool handleEvent(TitleMenuRun &menu, const SDL_Event &event) {
-    repaintIfExposed(event);
-    switch (event.type) {
-    case SDL_QUIT: endProgram(0);
-    case SDL_MOUSEMOTION:
-        if (pointerMoved(menu.pointer, event))
-            menu.selection = itemAtPointer(menu.pointer.x, menu.pointer.y);
-        break;
-    case SDL_MOUSEBUTTONDOWN:
+// Handles one input; false when it was Escape, which ends the menu at once.
+bool handleInput(TitleMenuRun &menu, const Input &input) {
+    if (pointerMoved(menu.pointer, input))
+        menu.selection = itemAtPointer(input.pointer.x, input.pointer.y);
+    if (input.has(kLeave)) return false;
+    if (input.has(kMoveSelection)) menu.selection = static_cast<int8_t>(menu.selection % 2 + 1);
+    if (input.has(kConfirm) || input.has(kPointerPress))
         if (menu.selection != 0) menu.result = menu.selection;
-        break;
-    case SDL_KEYDOWN:
-        switch (event.key.keysym.sym) {
-        case SDLK_ESCAPE: return false;
-        case SDLK_TAB:
-        case SDLK_UP:
-        case SDLK_DOWN:
-        case SDLK_LEFT:
-        case SDLK_RIGHT: menu.selection = static_cast<int8_t>(menu.selection % 2 + 1); break;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            if (menu.selection != 0) menu.result = menu.selection;
-            break;
-        default: break;
-        }
-        break;
-    default: break;
-    }
     return true;
 }
 
@@ -195,9 +175,9 @@ TitleMenuRun setUpTitleMenu() {
 }
 
 bool runTitleMenuFrame(TitleMenuRun &menu) {
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
-        if (!handleEvent(menu, event)) return false;
+    Input input{};
+    while (pollWords(input))
+        if (!handleInput(menu, input)) return false;
 
     showCursor(false);
     Snake &demo = adversarySnake[0];
