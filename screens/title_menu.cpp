@@ -111,6 +111,10 @@ void startDemoSnake() {
     demo.direction = kUp;
     setHeadCell(demo, kDemoStartRow, kDemoStartColumn);
     stepSnake(demo, 0);
+    // Show the start cell as the tail it now is, so no fruit lands on it.
+    if (demo.length == 1)
+        setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailTipDown), kDemoStartRow,
+                       kDemoStartColumn);
 }
 
 // Handles one input; false when it was Escape, which ends the menu at once.
