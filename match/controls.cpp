@@ -145,7 +145,7 @@ Input readEvent(const SDL_Event &event) {
     case SDL_KEYDOWN: return readKey(event.key.keysym.sym);
     case SDL_MOUSEMOTION:
         input.words = kPointerMove;
-        input.pointer = PointerPosition{event.motion.x, event.motion.y};
+        input.pointer = PointerPosition{toGamePixel(event.motion.x), toGamePixel(event.motion.y)};
         return input;
     case SDL_MOUSEBUTTONDOWN: input.words = kPointerPress | kPageTurn; return input;
     case SDL_QUIT: input.words = kQuit; return input;
@@ -208,7 +208,7 @@ bool waitWords(Input &input) {
 PointerPosition pointerNow() {
     PointerPosition position{0, 0};
     SDL_GetMouseState(&position.x, &position.y);
-    return position;
+    return PointerPosition{toGamePixel(position.x), toGamePixel(position.y)};
 }
 
 } // namespace ravela

@@ -12,10 +12,10 @@ struct _SDL_Joystick;
 
 namespace ravela {
 
-// Where the pointer is, in pixels of the screen surface.
+// Where the pointer is, in game pixels (640x480 however large the window).
 struct PointerPosition {
-    int x; // pixels from the left edge of the screen surface
-    int y; // pixels from the top edge
+    int x; // game pixels from the left edge of the screen
+    int y; // game pixels from the top edge
 };
 
 // What an event says. One event may say several things (Return confirms on a menu and

@@ -141,7 +141,7 @@ void layOutScreen() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    const int left = (board.surface->w - kHeaderCentringWidth) / 2;
+    const int left = (kBoardColumns * kCellPixels - kHeaderCentringWidth) / 2;
     showPictures({{&countHeader, kHeaderTop, left}}, 0, 0, kBoardColumns * kCellPixels,
                  kHeaderHeight);
 }

@@ -30,7 +30,7 @@ void waitForPageTurn() {
 
 void manualPages() {
     const Picture *pages[] = {&manualPage1, &manualPage2, &manualPage3};
-    const int left = (board.surface->w - kManualPageSize.width) / 2;
+    const int left = (kBoardColumns * kCellPixels - kManualPageSize.width) / 2;
     for (const Picture *page : pages) {
         showPictures({{page, kPageTop, left}});
         showCursor(true);

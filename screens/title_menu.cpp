@@ -82,7 +82,7 @@ bool inZone(const Frame &outline, int x, int y) {
 }
 
 int8_t itemAtPointer(int x, int y) {
-    const int width = board.surface->w;
+    const int width = kBoardColumns * kCellPixels;
     int8_t item = 0;
     if (inZone(startOutline(width), x, y)) item = kTitleStart;
     if (inZone(manualOutline(width), x, y)) item = kTitleManual;
@@ -111,6 +111,10 @@ void startDemoSnake() {
     demo.direction = kUp;
     setHeadCell(demo, kDemoStartRow, kDemoStartColumn);
     stepSnake(demo, 0);
+    // Show the start cell as the tail it now is, so no fruit lands on it.
+    if (demo.length == 1)
+        setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailTipDown), kDemoStartRow,
+                       kDemoStartColumn);
 }
 
 // Handles one input; false when it was Escape, which ends the menu at once.
@@ -143,8 +147,8 @@ void drawOutlines(TitleMenuRun &menu) {
         const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
         const uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
         menu.drawnSelection = menu.selection;
-        const Frame start = startOutline(surface->w);
-        const Frame manual = manualOutline(surface->w);
+        const Frame start = startOutline(kBoardColumns * kCellPixels);
+        const Frame manual = manualOutline(kBoardColumns * kCellPixels);
         drawOutline(start.top, start.left, start.height, start.width,
                     menu.selection == kTitleStart ? white : black);
         drawOutline(manual.top, manual.left, manual.height, manual.width,
@@ -162,7 +166,7 @@ TitleMenuRun setUpTitleMenu() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    const int width = board.surface->w;
+    const int width = kBoardColumns * kCellPixels;
     showPictures({
         {&titleLogo, kLogoTop, centredLeft(width, kTitleLogoSize.width)},
         {&authorCredit, kCreditTop, centredLeft(width, kCreditCentringWidth)},
