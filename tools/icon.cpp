@@ -32,12 +32,14 @@ struct IconLayout {
 
 // Small icons show less of the scene rather than squeeze tile pixels together.
 constexpr IconLayout kLayouts[] = {
-    {16, 0, 1, 1, 1},  // the head alone, 10 pixels
-    {32, 0, 0, 3, 1},  // the whole scene, 30 pixels
-    {48, 0, 0, 2, 2},  // fruit, head and the first bends, 40 pixels
-    {64, 0, 0, 3, 2},  // 60 pixels
-    {128, 0, 0, 3, 4}, // 120 pixels
-    {256, 0, 0, 3, 8}, // 240 pixels
+    {16, 0, 1, 1, 1},   // the head alone, 10 pixels
+    {32, 0, 0, 3, 1},   // the whole scene, 30 pixels
+    {48, 0, 0, 2, 2},   // fruit, head and the first bends, 40 pixels
+    {64, 0, 0, 3, 2},   // 60 pixels
+    {128, 0, 0, 3, 4},  // 120 pixels
+    {256, 0, 0, 3, 8},  // 240 pixels
+    {192, 0, 0, 3, 6},  // the web page's icons: 180 pixels
+    {512, 0, 0, 3, 16}, // 480 pixels
 };
 
 constexpr std::array<uint32_t, 256> makeCrcTable() {
