@@ -198,14 +198,25 @@ void setCellAndDraw(Board &target, int8_t code, int row, int col) {
             mapColour(surface, (r2 % 20) * 2, (r2 / 20) % 20, ((r2 / 400) % 20) * 2);
     }
 
+    // Each tile pixel is an n x n block: a row of blocks is painted once, then copied
+    // down n - 1 times.
+    const int n = pixelScale(surface);
+    const int side = kCellPixels * n;
     const int bytesPerPixel = surface->format->BytesPerPixel;
-    uint8_t *line = static_cast<uint8_t *>(surface->pixels) + row * kCellPixels * surface->pitch +
-                    col * kCellPixels * bytesPerPixel;
+    uint8_t *line = static_cast<uint8_t *>(surface->pixels) + row * side * surface->pitch +
+                    col * side * bytesPerPixel;
     const uint8_t *tile = target.tiles[static_cast<uint8_t>(code)];
-    for (int y = 0; y < kCellPixels; ++y, line += surface->pitch)
-        for (int x = 0; x < kCellPixels; ++x)
-            storePixel(line + x * bytesPerPixel, bytesPerPixel,
-                       target.palette[tile[y * kCellPixels + x]]);
+    for (int y = 0; y < kCellPixels; ++y) {
+        uint8_t *p = line;
+        for (int x = 0; x < kCellPixels; ++x) {
+            const uint32_t value = target.palette[tile[y * kCellPixels + x]];
+            for (int k = 0; k < n; ++k, p += bytesPerPixel)
+                storePixel(p, bytesPerPixel, value);
+        }
+        for (int k = 1; k < n; ++k)
+            std::memcpy(line + k * surface->pitch, line, static_cast<size_t>(side * bytesPerPixel));
+        line += n * surface->pitch;
+    }
 
     if (target.autoPresent == 1) {
         if (locked) unlockSurface(surface);

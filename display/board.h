@@ -72,7 +72,7 @@ struct Board {
     uint8_t autoPresent;                     // 1: each cell change locks, paints and presents
     uint32_t palette[kPaletteSize];          // tile colours mapped for the surface
     uint8_t tiles[kTileCount][kTileBytes];   // tile n paints code n: palette indexes, row-major
-    SDL_Surface *surface;                    // the 640x480 screen surface every screen draws on
+    SDL_Surface *surface;                    // the screen surface: 640x480 game pixels
 };
 
 // The one playfield of the program. The operations below take the Board they work on;

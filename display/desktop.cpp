@@ -84,4 +84,26 @@ void watchForDisplayLoss() {
     dlclose(xlib);
 }
 
+void keepWholePixelScale() {
+    // The SDL 1.2 compatibility layer letterboxes a full-screen mode through an SDL 2
+    // renderer; SDL 2 can hold that renderer to whole-number scales.
+    using GetWindow = void *(*)();
+    using GetRenderer = void *(*)(void *);
+    using SetIntegerScale = int (*)(void *, int);
+    const auto getWindow =
+        reinterpret_cast<GetWindow>(dlsym(RTLD_DEFAULT, "SDL12COMPAT_GetWindow"));
+    void *sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    if (getWindow == nullptr || sdl2 == nullptr) {
+        if (sdl2 != nullptr) dlclose(sdl2);
+        return;
+    }
+    const auto getRenderer = reinterpret_cast<GetRenderer>(dlsym(sdl2, "SDL_GetRenderer"));
+    const auto setIntegerScale =
+        reinterpret_cast<SetIntegerScale>(dlsym(sdl2, "SDL_RenderSetIntegerScale"));
+    void *window = getWindow();
+    void *renderer = window && getRenderer ? getRenderer(window) : nullptr;
+    if (renderer != nullptr && setIntegerScale != nullptr) setIntegerScale(renderer, 1);
+    dlclose(sdl2);
+}
+
 } // namespace ravela

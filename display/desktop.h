@@ -12,5 +12,8 @@ void chooseWindowVisual();
 // and a message, instead of Xlib's exit, whose exit handlers would spin on the dead
 // connection.
 void watchForDisplayLoss();
+// Once a full-screen mode is open: the picture is scaled by a whole number, centred with
+// black bars, where the SDL layer lets the game ask for that.
+void keepWholePixelScale();
 
 } // namespace ravela

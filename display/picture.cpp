@@ -46,13 +46,14 @@ void skipInputData(j_decompress_ptr info, long count) {
 // Nothing to release: the bytes are constant data.
 void termSource(j_decompress_ptr) {}
 
-// Paints columns [first, end) of one decoded row at surface row y, the picture's column 0
-// falling on surface column left. A one-component (grey) row is painted grey; rows of
-// any other layout than grey or red-green-blue are not painted.
-void paintRow(SDL_Surface *surface, const JSAMPLE *row, int components, int64_t y, int left,
+// Paints columns [first, end) of one decoded row at game row y, the picture's column 0
+// falling on game column left, each pixel an n x n block of the surface. A one-component
+// (grey) row is painted grey; rows of any other layout than grey or red-green-blue are
+// not painted.
+void paintRow(SDL_Surface *surface, int n, const JSAMPLE *row, int components, int64_t y, int left,
               int64_t first, int64_t end) {
     const int bytesPerPixel = surface->format->BytesPerPixel;
-    uint8_t *line = static_cast<uint8_t *>(surface->pixels) + y * surface->pitch;
+    uint8_t *line = static_cast<uint8_t *>(surface->pixels) + y * n * surface->pitch;
     for (int64_t i = first; i < end; ++i) {
         const JSAMPLE *sample = row + i * components;
         uint8_t red = sample[0], green = sample[0], blue = sample[0];
@@ -61,8 +62,13 @@ void paintRow(SDL_Surface *surface, const JSAMPLE *row, int components, int64_t 
             blue = sample[2];
         }
         const uint32_t value = SDL_MapRGB(surface->format, red, green, blue);
-        storePixel(line + (left + i) * bytesPerPixel, bytesPerPixel, value);
+        for (int k = 0; k < n; ++k)
+            storePixel(line + ((left + i) * n + k) * bytesPerPixel, bytesPerPixel, value);
     }
+    const size_t painted = static_cast<size_t>((end - first) * n * bytesPerPixel);
+    for (int k = 1; k < n; ++k)
+        std::memcpy(line + k * surface->pitch + (left + first) * n * bytesPerPixel,
+                    line + (left + first) * n * bytesPerPixel, painted);
 }
 
 } // namespace
@@ -96,20 +102,21 @@ void decodeAndBlit(const uint8_t *bytes, int32_t length, SDL_Surface *surface, i
                                             info.output_width * components, 1);
 
     // Only the part of the picture that lies on the surface is painted: columns first to
-    // end (exclusive) of rows whose surface row is within 0 .. h - 1. The rest is still
+    // end (exclusive) of rows whose game row is within 0 .. height - 1. The rest is still
     // decoded, so a misplaced picture never writes outside the surface.
     const int bytesPerPixel = surface->format->BytesPerPixel;
     const bool paints = surface->pixels != nullptr && (components == 3 || components == 1) &&
                         bytesPerPixel >= 2 && bytesPerPixel <= 4;
+    const int n = pixelScale(surface);
     const int64_t first = std::max<int64_t>(0, -static_cast<int64_t>(left));
     const int64_t end =
-        std::min<int64_t>(info.output_width, static_cast<int64_t>(surface->w) - left);
+        std::min<int64_t>(info.output_width, static_cast<int64_t>(surface->w / n) - left);
 
     while (info.output_scanline < info.output_height) {
         const int64_t y = static_cast<int64_t>(top) + info.output_scanline;
         if (jpeg_read_scanlines(&info, row, 1) == 0) break; // only a suspending source stops
-        if (!paints || y < 0 || y >= surface->h || first >= end) continue;
-        paintRow(surface, row[0], components, y, left, first, end);
+        if (!paints || y < 0 || y >= surface->h / n || first >= end) continue;
+        paintRow(surface, n, row[0], components, y, left, first, end);
     }
 
     if (info.output_scanline == info.output_height) jpeg_finish_decompress(&info);
@@ -128,10 +135,8 @@ void showPictures(std::initializer_list<PicturePlacement> pictures, int x, int y
 }
 
 void showPauseBanner() {
-    const SDL_Surface *surface = board.surface;
-    if (surface == nullptr) return;
-    showPictures({{&pauseBanner, (surface->h - kPauseBannerSize.height) / 2,
-                   (surface->w - kPauseBannerSize.width) / 2}});
+    showPictures({{&pauseBanner, (kBoardRows * kCellPixels - kPauseBannerSize.height) / 2,
+                   (kBoardColumns * kCellPixels - kPauseBannerSize.width) / 2}});
 }
 
 } // namespace ravela

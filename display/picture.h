@@ -11,15 +11,15 @@ namespace ravela {
 
 struct Picture;
 
-// A picture and where its top-left corner goes on the Board's surface.
+// A picture and the game pixel where its top-left corner goes on the Board's surface.
 struct PicturePlacement {
     const Picture *picture;
     int top;
     int left;
 };
 
-// Decodes a whole JFIF picture from memory and paints it with its top-left corner at
-// (left, top), clipped at the surface's right and bottom edges. The caller locks and
+// Decodes a whole JFIF picture from memory and paints it with its top-left corner at game
+// pixel (left, top), clipped at the surface's right and bottom edges. The caller locks and
 // presents. A corrupt picture ends the program with libjpeg's message and status 1.
 void decodeAndBlit(const uint8_t *bytes, int32_t length, SDL_Surface *surface, int top, int left);
 // Paints the pictures in order on the Board's surface inside one lock, then presents the

@@ -3,7 +3,7 @@
 
 #include "common/random.h"
 #include "display/board.h"
-#include "display/platform.h"
+#include "display/surface.h"
 
 namespace ravela {
 
@@ -62,10 +62,10 @@ void redrawBoard(Board &target) {
 
 void drawOutline(int top, int left, int height, int width, uint32_t pixel) {
     SDL_Surface *surface = board.surface;
-    fillRect(surface, left, top, 2, height, pixel);
-    fillRect(surface, left + width - 2, top, 2, height, pixel);
-    fillRect(surface, left, top, width, 2, pixel);
-    fillRect(surface, left, top + height - 2, width, 2, pixel);
+    fillGameRect(surface, left, top, 2, height, pixel);
+    fillGameRect(surface, left + width - 2, top, 2, height, pixel);
+    fillGameRect(surface, left, top, width, 2, pixel);
+    fillGameRect(surface, left, top + height - 2, width, 2, pixel);
 }
 
 } // namespace ravela

@@ -3,6 +3,7 @@
 #include "display/surface.h"
 
 #include <SDL.h>
+#include <algorithm>
 
 #include "display/board.h"
 #include "display/platform.h"
@@ -23,6 +24,22 @@ void unlockSurface(SDL_Surface *surface) {
     unlockScreen(surface);
 }
 
+int pixelScale(const SDL_Surface *surface) {
+    constexpr int width = kBoardColumns * kCellPixels, height = kBoardRows * kCellPixels;
+    return surface->w >= 2 * width && surface->h >= 2 * height
+               ? std::min(surface->w / width, surface->h / height)
+               : 1;
+}
+
+void fillGameRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) {
+    const int n = pixelScale(surface);
+    fillRect(surface, x * n, y * n, w * n, h * n, pixel);
+}
+
+int toGamePixel(int windowPixel) {
+    return board.surface != nullptr ? windowPixel / pixelScale(board.surface) : windowPixel;
+}
+
 void presentRect(SDL_Surface *surface, int x, int y, int w, int h) {
     if (surfaceTrace.on) {
         surfaceTrace.calls += 'P';
@@ -31,7 +48,8 @@ void presentRect(SDL_Surface *surface, int x, int y, int w, int h) {
         surfaceTrace.lastPresent[2] = w;
         surfaceTrace.lastPresent[3] = h;
     }
-    showRect(surface, x, y, w, h);
+    const int n = pixelScale(surface);
+    showRect(surface, x * n, y * n, w * n, h * n);
 }
 
 void repaintIfExposed(const SDL_Event &event) {

@@ -25,12 +25,22 @@ extern SurfaceTrace surfaceTrace;
 bool lockSurface(SDL_Surface *surface);
 // Releases a lock taken by lockSurface.
 void unlockSurface(SDL_Surface *surface);
-// Presents a rectangle; all zeros presents the whole surface.
+// Presents a rectangle of game pixels; all zeros presents the whole surface.
 void presentRect(SDL_Surface *surface, int x, int y, int w, int h);
 // The window system forgets what a hidden or covered window showed. On an expose, or
 // when the window is shown again, presents the whole surface, which still holds the
 // picture. Other events are left alone.
 void repaintIfExposed(const SDL_Event &event);
+
+// Every screen draws in game pixels, 640x480 of them. A surface n times as wide and as high
+// shows each game pixel as an n x n block, so a window fits a large desktop and stays sharp;
+// n is the surface's width over 640, at least 1.
+int pixelScale(const SDL_Surface *surface);
+// Fills a rectangle of game pixels with a mapped pixel value.
+void fillGameRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel);
+// Where the pointer enters the game: a window pixel (either axis) of the Board's surface
+// as the game pixel it shows.
+int toGamePixel(int windowPixel);
 
 // Stores one mapped pixel value at p in the surface's layout: the low 16 bits for 2 bytes
 // per pixel, three bytes lowest first for 3, the whole value for 4; nothing at other sizes.

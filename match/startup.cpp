@@ -5,6 +5,7 @@
 #include "match/startup.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -48,14 +49,14 @@ void failVideo(const char *reason) {
     endProgram(1);
 }
 
-// Opens the 640x480 surface at the depth asked for; a depth the SDL layer cannot open
-// (15 bits, for one) falls back to 16 and then 32. Returns the surface and sets depth to
-// the depth that opened.
-SDL_Surface *openScreen(int &depth, uint32_t flags) {
+// Opens the surface of 640x480 game pixels, each n x n, at the depth asked for; a depth the
+// SDL layer cannot open (15 bits, for one) falls back to 16 and then 32. Returns the
+// surface and sets depth to the depth that opened.
+SDL_Surface *openScreen(int &depth, int n, uint32_t flags) {
     std::string firstError;
     for (const int tried : {depth, 16, 32}) {
-        SDL_Surface *surface =
-            SDL_SetVideoMode(kBoardColumns * kCellPixels, kBoardRows * kCellPixels, tried, flags);
+        SDL_Surface *surface = SDL_SetVideoMode(n * kBoardColumns * kCellPixels,
+                                                n * kBoardRows * kCellPixels, tried, flags);
         if (surface != nullptr) {
             depth = tried;
             return surface;
@@ -67,6 +68,14 @@ SDL_Surface *openScreen(int &depth, uint32_t flags) {
 }
 
 } // namespace
+
+int chooseScale(int desktopWidth, int desktopHeight, bool window) {
+    // A window leaves a tenth of the desktop for panels and borders: 640n <= 0.9 width.
+    const int room = window ? 9 : 10;
+    const int n = std::min(desktopWidth * room / (10 * kBoardColumns * kCellPixels),
+                           desktopHeight * room / (10 * kBoardRows * kCellPixels));
+    return std::max(n, 1);
+}
 
 int chooseDepth(int desktopBits) {
     return desktopBits < 15 || desktopBits > 32 ? 16 : desktopBits;
@@ -83,6 +92,10 @@ void startUp(int argumentCount) {
         setenv("SDL_RENDER_DRIVER", "software", 0);
         setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
     }
+    // Where the SDL layer scales the picture (full screen, or a window the player enlarges
+    // with SDL12COMPAT_WINDOW_SCALING), the ten-pixel tiles stay sharp unless the player
+    // asks for smoothing.
+    setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
     chooseWindowVisual();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
@@ -95,8 +108,13 @@ void startUp(int argumentCount) {
     const SDL_VideoInfo *info = SDL_GetVideoInfo();
     const bool window = argumentCount == 1;
     int depth = chooseDepth(info && info->vfmt ? info->vfmt->BitsPerPixel : 0);
-    SDL_Surface *surface = openScreen(depth, window ? 0 : SDL_FULLSCREEN);
+    // The game draws itself n times larger for the desktop it finds, unless the player
+    // has the SDL layer scale the window.
+    const bool playerScales = window && std::getenv("SDL12COMPAT_WINDOW_SCALING") != nullptr;
+    const int n = info && !playerScales ? chooseScale(info->current_w, info->current_h, window) : 1;
+    SDL_Surface *surface = openScreen(depth, n, window ? 0 : SDL_FULLSCREEN);
     watchForDisplayLoss();
+    if (!window) keepWholePixelScale();
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
     if (window)

@@ -12,6 +12,7 @@
 #include "display/picture.h"
 #include "display/platform.h"
 #include "display/surface.h"
+#include "match/controls.h"
 #include "match/match_state.h"
 #include "screens/pointer.h"
 #include "snakes/snake.h"
@@ -124,7 +125,7 @@ void layOutScreen() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    const int left = (board.surface->w - kHeaderCentringWidth) / 2;
+    const int left = (kBoardColumns * kCellPixels - kHeaderCentringWidth) / 2;
     showPictures({{&countHeader, kHeaderTop, left}}, 0, 0, kBoardColumns * kCellPixels,
                  kHeaderHeight);
 }
@@ -137,29 +138,19 @@ bool adversaryCountScreen() {
     showCursor(true);
 
     PointerPosition pointer = pointerNow();
-    SDL_Event event;
-    while (waitForEvent(&event)) {
-        repaintIfExposed(event);
-        switch (event.type) {
-        case SDL_QUIT: endProgram(0);
-        case SDL_MOUSEMOTION:
-            if (pointerMoved(pointer, event)) hover(itemAtPointer(event.motion.x, event.motion.y));
-            break;
-        case SDL_MOUSEBUTTONDOWN:
+    Input input{};
+    while (waitWords(input)) {
+        if (pointerMoved(pointer, input)) hover(itemAtPointer(input.pointer.x, input.pointer.y));
+        if (input.has(kPointerPress)) {
             if (matchState.adversaryCount < 0) return false;
             showCursor(false);
             return true;
-        case SDL_KEYDOWN: {
-            const SDLKey key = event.key.keysym.sym;
-            if (key == SDLK_ESCAPE) return false;
-            if (key >= SDLK_0 && key <= SDLK_9) {
-                matchState.adversaryCount = static_cast<int8_t>(key - SDLK_0);
-                showCursor(false);
-                return true;
-            }
-            break;
         }
-        default: break;
+        if (input.has(kBack)) return false;
+        if (input.has(kDigit)) {
+            matchState.adversaryCount = input.digit;
+            showCursor(false);
+            return true;
         }
     }
     return false; // the event queue failed: back to the title menu

@@ -10,7 +10,7 @@
 #include "display/board.h"
 #include "display/picture.h"
 #include "display/platform.h"
-#include "display/surface.h"
+#include "match/controls.h"
 
 namespace ravela {
 
@@ -18,22 +18,19 @@ namespace {
 
 constexpr int kPageTop = 175;
 
-// Waits for a key or button press, showing the page again after an expose; a quit
-// request ends the program.
+// Waits for a key or button press; the controls show the page again after an expose and
+// end the program on a quit request.
 void waitForPageTurn() {
-    SDL_Event event;
-    while (waitForEvent(&event)) {
-        if (event.type == SDL_QUIT) endProgram(0);
-        repaintIfExposed(event);
-        if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN) return;
-    }
+    Input input{};
+    while (waitWords(input))
+        if (input.has(kPageTurn)) return;
 }
 
 } // namespace
 
 void manualPages() {
     const Picture *pages[] = {&manualPage1, &manualPage2, &manualPage3};
-    const int left = (board.surface->w - kManualPageSize.width) / 2;
+    const int left = (kBoardColumns * kCellPixels - kManualPageSize.width) / 2;
     for (const Picture *page : pages) {
         showPictures({{page, kPageTop, left}});
         showCursor(true);

@@ -2,20 +2,12 @@
 
 #include "screens/pointer.h"
 
-#include <SDL.h>
-
 namespace ravela {
 
-PointerPosition pointerNow() {
-    PointerPosition position{0, 0};
-    SDL_GetMouseState(&position.x, &position.y);
-    return position;
-}
-
-bool pointerMoved(PointerPosition &last, const SDL_Event &event) {
-    if (event.type != SDL_MOUSEMOTION) return false;
-    if (event.motion.x == last.x && event.motion.y == last.y) return false;
-    last = PointerPosition{event.motion.x, event.motion.y};
+bool pointerMoved(PointerPosition &last, const Input &input) {
+    if (!input.has(kPointerMove)) return false;
+    if (input.pointer.x == last.x && input.pointer.y == last.y) return false;
+    last = input.pointer;
     return true;
 }
 

@@ -3,18 +3,11 @@
 // menu has selected.
 #pragma once
 
-union SDL_Event;
+#include "match/controls.h"
 
 namespace ravela {
 
-struct PointerPosition {
-    int x; // pixels from the left edge of the screen surface
-    int y; // pixels from the top edge
-};
-
-// The pointer's position as SDL knows it now.
-PointerPosition pointerNow();
-// True when the event moves the pointer somewhere new, which it then remembers.
-bool pointerMoved(PointerPosition &last, const SDL_Event &event);
+// True when the input moves the pointer somewhere new, which it then remembers.
+bool pointerMoved(PointerPosition &last, const Input &input);
 
 } // namespace ravela

@@ -13,6 +13,7 @@
 #include "display/picture.h"
 #include "display/platform.h"
 #include "display/surface.h"
+#include "match/controls.h"
 #include "snakes/path_finder.h"
 #include "snakes/snake.h"
 
@@ -81,7 +82,7 @@ bool inZone(const Frame &outline, int x, int y) {
 }
 
 int8_t itemAtPointer(int x, int y) {
-    const int width = board.surface->w;
+    const int width = kBoardColumns * kCellPixels;
     int8_t item = 0;
     if (inZone(startOutline(width), x, y)) item = kTitleStart;
     if (inZone(manualOutline(width), x, y)) item = kTitleManual;
@@ -110,37 +111,20 @@ void startDemoSnake() {
     demo.direction = kUp;
     setHeadCell(demo, kDemoStartRow, kDemoStartColumn);
     stepSnake(demo, 0);
+    // Show the start cell as the tail it now is, so no fruit lands on it.
+    if (demo.length == 1)
+        setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailTipDown), kDemoStartRow,
+                       kDemoStartColumn);
 }
 
-// Handles one event; false when it was Escape, which ends the menu at once.
-bool handleEvent(TitleMenuRun &menu, const SDL_Event &event) {
-    repaintIfExposed(event);
-    switch (event.type) {
-    case SDL_QUIT: endProgram(0);
-    case SDL_MOUSEMOTION:
-        if (pointerMoved(menu.pointer, event))
-            menu.selection = itemAtPointer(event.motion.x, event.motion.y);
-        break;
-    case SDL_MOUSEBUTTONDOWN:
+// Handles one input; false when it was Escape, which ends the menu at once.
+bool handleInput(TitleMenuRun &menu, const Input &input) {
+    if (pointerMoved(menu.pointer, input))
+        menu.selection = itemAtPointer(input.pointer.x, input.pointer.y);
+    if (input.has(kLeave)) return false;
+    if (input.has(kMoveSelection)) menu.selection = static_cast<int8_t>(menu.selection % 2 + 1);
+    if (input.has(kConfirm) || input.has(kPointerPress))
         if (menu.selection != 0) menu.result = menu.selection;
-        break;
-    case SDL_KEYDOWN:
-        switch (event.key.keysym.sym) {
-        case SDLK_ESCAPE: return false;
-        case SDLK_TAB:
-        case SDLK_UP:
-        case SDLK_DOWN:
-        case SDLK_LEFT:
-        case SDLK_RIGHT: menu.selection = static_cast<int8_t>(menu.selection % 2 + 1); break;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            if (menu.selection != 0) menu.result = menu.selection;
-            break;
-        default: break;
-        }
-        break;
-    default: break;
-    }
     return true;
 }
 
@@ -163,8 +147,8 @@ void drawOutlines(TitleMenuRun &menu) {
         const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
         const uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
         menu.drawnSelection = menu.selection;
-        const Frame start = startOutline(surface->w);
-        const Frame manual = manualOutline(surface->w);
+        const Frame start = startOutline(kBoardColumns * kCellPixels);
+        const Frame manual = manualOutline(kBoardColumns * kCellPixels);
         drawOutline(start.top, start.left, start.height, start.width,
                     menu.selection == kTitleStart ? white : black);
         drawOutline(manual.top, manual.left, manual.height, manual.width,
@@ -182,7 +166,7 @@ TitleMenuRun setUpTitleMenu() {
     board.autoPresent = 1;
     redrawBoard(board);
 
-    const int width = board.surface->w;
+    const int width = kBoardColumns * kCellPixels;
     showPictures({
         {&titleLogo, kLogoTop, centredLeft(width, kTitleLogoSize.width)},
         {&authorCredit, kCreditTop, centredLeft(width, kCreditCentringWidth)},
@@ -195,9 +179,9 @@ TitleMenuRun setUpTitleMenu() {
 }
 
 bool runTitleMenuFrame(TitleMenuRun &menu) {
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
-        if (!handleEvent(menu, event)) return false;
+    Input input{};
+    while (pollWords(input))
+        if (!handleInput(menu, input)) return false;
 
     showCursor(false);
     Snake &demo = adversarySnake[0];

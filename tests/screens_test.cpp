@@ -84,7 +84,8 @@ TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
     EXPECT_EQ(titleMenu(), kTitleManual);
 }
 
-// The arena is walled and the snake starts inside. Two fruits are out after two frames,
+// The arena is walled and the snake starts inside, its start cell drawn as its tail so that
+// no fruit lands there. Two fruits are out after two frames,
 // placed one per frame and replaced when eaten; each grows the snake by ten cells, and it
 // never leaves the arena.
 TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
@@ -96,6 +97,7 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
                           (row == 32 || row == 47 || col == 10 || col == 53))
                 << row << "," << col;
     EXPECT_EQ(board.cells[41][32], 64);
+    EXPECT_EQ(board.cells[42][32], 64 + 5);
     const Snake &demo = adversarySnake[0];
     int eaten = 0, fruits = 0;
     for (int frame = 0; frame < 3000; ++frame) {

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "display/board.h"
@@ -16,6 +17,19 @@ TEST(StartUp, DepthComesFromTheDesktopWithinFifteenToThirtyTwo) {
     for (const auto &[desktop, chosen] :
          {std::pair{8, 16}, {14, 16}, {15, 15}, {24, 24}, {32, 32}, {33, 16}})
         EXPECT_EQ(chooseDepth(desktop), chosen) << desktop;
+}
+
+// A window fits in nine tenths of the desktop, full screen in all of it; an unknown desktop
+// (0x0) and a small one get 1.
+TEST(StartUp, ScaleIsTheLargestWholeNumberThatFits) {
+    // clang-format off
+    for (const auto &[w, h, window, n] :
+         {std::tuple{1366, 768, true, 1}, {1920, 1080, true, 2}, {2560, 1440, true, 2},
+          {3840, 2160, true, 4}, {1423, 1067, true, 2}, {1422, 1067, true, 1},
+          {1423, 1066, true, 1}, {0, 0, true, 1}, {1920, 1080, false, 2},
+          {1280, 960, false, 2}, {640, 480, false, 1}})
+        // clang-format on
+        EXPECT_EQ(chooseScale(w, h, window), n) << w << "x" << h << (window ? " window" : "");
 }
 
 // Starts up with that many arguments (once a process: SDL keeps memory from a second video

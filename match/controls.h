@@ -1,0 +1,58 @@
+// The game's controls: the one place where SDL's events become what the game hears. Every
+// screen and the match read these words, never SDL events; the steering keys live here,
+// and quit requests and exposes are handled here the same way for all of them.
+#pragma once
+
+#include <cstdint>
+
+union SDL_Event;
+
+namespace ravela {
+
+// Where the pointer is, in game pixels (640x480 however large the window).
+struct PointerPosition {
+    int x; // game pixels from the left edge of the screen
+    int y; // game pixels from the top edge
+};
+
+// What an event says. One event may say several things (Return confirms on a menu and
+// pauses a match); each screen listens for the words it knows.
+enum Word : uint16_t {
+    kSteer = 1 << 0,         // a player asks for a direction: arrows, W/A/S/D, I/J/K/L
+    kMoveSelection = 1 << 1, // a menu's selection moves on: the arrows, Tab
+    kConfirm = 1 << 2,       // Return, the keypad's Enter
+    kPause = 1 << 3,         // Return: pause or resume the match
+    kLeave = 1 << 4,         // Escape: end the match, or the program from the title menu
+    kBack = 1 << 5,          // Escape: from the count screen back to the title menu
+    kDigit = 1 << 6,         // a digit key 0..9
+    kPageTurn = 1 << 7,      // any key or button pressed: the manual turns its page
+    kPointerMove = 1 << 8,   // the pointer moved (or SDL repeated where it is)
+    kPointerPress = 1 << 9,  // a mouse button went down
+    kQuit = 1 << 10,         // the window is closed: the program ends
+    kExpose = 1 << 11,       // the window must be shown again
+    kFocusChange = 1 << 12,  // the window gained or lost the keyboard focus, or was hidden
+};
+
+// One event in the game's words.
+struct Input {
+    uint16_t words;          // the Word bits the event says; 0 for events the game ignores
+    int8_t player;           // kSteer: the player 0..2 it steers
+    int8_t direction;        // kSteer, kMoveSelection: kUp..kRight; kNoDirection for Tab
+    int8_t digit;            // kDigit: 0..9
+    PointerPosition pointer; // kPointerMove: where the pointer is now
+    // Whether the event says that word.
+    bool has(Word word) const { return (words & word) != 0; }
+};
+
+// What one event says, with nothing done about it.
+Input readEvent(const SDL_Event &event);
+// The next queued event in words, without waiting; false when the queue is empty. An
+// expose shows the screen again and a quit request ends the program with status 0.
+bool pollWords(Input &input);
+// Waits for the next event in words; false when the event queue failed. An expose
+// shows the screen again and a quit request ends the program with status 0.
+bool waitWords(Input &input);
+// The pointer's position as SDL knows it now.
+PointerPosition pointerNow();
+
+} // namespace ravela
