@@ -122,6 +122,9 @@ void chooseWindowVisual() {}
 
 void watchForDisplayLoss() {}
 
+// The page scales the canvas itself, to whole numbers where the window has room.
+void keepWholePixelScale() {}
+
 void setEventQueued(uint32_t, bool) {
     // emscripten's SDL has no filter and queues every event in a script array with room
     // for thousands; the loops pass by what they do not want (button releases, and the
