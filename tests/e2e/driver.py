@@ -383,6 +383,7 @@ class PretendPads:
         self.env = {"LD_PRELOAD": PRETEND_PADS, "RAVELA_PRETEND_PADS": self.path}
         self.say(f"pads {plugged}")
 
+    # A line for the library: "pads N" plugs in pads up to N; else a press or a tilt.
     def say(self, line):
         with open(self.path, "a") as script:
             script.write(line + "\n")
@@ -394,13 +395,12 @@ class PretendPads:
         self.say(f"{pad} axis {axis} {value}")
 
 
-def scenario_pads(x, program, workdir):
-    """Three players by pad alone. A third pad plugged in on the title menu joins when the
-    count screen opens. The d-pad moves the outline and the highlight and A confirms; each
-    pad steers its own player, by d-pad or stick; Start pauses and resumes; Back leaves the
-    match, B the count screen and Back the program."""
-    pads = PretendPads(workdir, 2)
-    game = new_game(x, program, workdir, env=pads.env)
+def play_by_pads(game, pads):
+    """Three players by pad alone, from the title menu back to it, two pads plugged in at
+    first. A third pad plugged in on the title menu joins when the count screen opens.
+    The d-pad moves the outline and the highlight and A confirms; each pad steers its own
+    player, by d-pad or stick; Start pauses and resumes; Back leaves the match, B the
+    count screen."""
     pads.press(0, "down")
     game.wait_for(lambda c: selection_problem(c, "Começar"), "pad 1's d-pad to select \"Começar\"")
     pads.say("pads 3")
@@ -430,6 +430,14 @@ def scenario_pads(x, program, workdir):
     game.wait_for(lambda c: count_screen_problem(c, None), "pad 2's Back to end the match")
     pads.press(0, "b")
     title_menu(game)
+
+
+def scenario_pads(x, program, workdir):
+    """Three players by pretend pads under the unchanged game; Back on the title menu ends
+    the program."""
+    pads = PretendPads(workdir, 2)
+    game = new_game(x, program, workdir, env=pads.env)
+    play_by_pads(game, pads)
     pads.press(2, "back")
     status = game.wait_exit()
     expect(status == 0, f"Back on the title menu ended the program with status {status}")

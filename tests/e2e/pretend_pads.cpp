@@ -5,7 +5,6 @@
 // button B is pressed and released) and "P axis A V" (pad P's axis A moves to V).
 
 #include <SDL.h>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,28 +23,23 @@ template <typename Function> Function real(const char *name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
-void push(SDL_Event event) {
-    static const auto pushEvent = real<int (*)(SDL_Event *)>("SDL_PushEvent");
-    pushEvent(&event);
-}
-
 void obey(const std::string &line) {
+    static const auto pushEvent = real<int (*)(SDL_Event *)>("SDL_PushEvent");
     int pad = 0, which = 0, value = 0;
     char kind[16] = "";
     if (std::sscanf(line.c_str(), "pads %d", &plugged) == 1) return;
     const int fields = std::sscanf(line.c_str(), "%d %15s %d %d", &pad, kind, &which, &value);
     if (fields < 3 || pad < 0 || pad >= listed) return; // a pad the game does not know of
-    SDL_Event event{};
-    if (std::strcmp(kind, "axis") == 0 && fields == 4) {
-        event.type = SDL_JOYAXISMOTION;
-        event.jaxis = {SDL_JOYAXISMOTION, Uint8(pad), Uint8(which), Sint16(value)};
-        push(event);
-    } else if (std::strcmp(kind, "button") == 0) {
-        event.jbutton = {SDL_JOYBUTTONDOWN, Uint8(pad), Uint8(which), SDL_PRESSED};
-        push(event);
-        event.jbutton = {SDL_JOYBUTTONUP, Uint8(pad), Uint8(which), SDL_RELEASED};
-        push(event);
+    const bool axis = std::strcmp(kind, "axis") == 0;
+    SDL_Event events[2]{}; // an axis moves; a button goes down and up
+    if (axis) {
+        events[0].jaxis = {SDL_JOYAXISMOTION, Uint8(pad), Uint8(which), Sint16(value)};
+    } else {
+        events[0].jbutton = {SDL_JOYBUTTONDOWN, Uint8(pad), Uint8(which), SDL_PRESSED};
+        events[1].jbutton = {SDL_JOYBUTTONUP, Uint8(pad), Uint8(which), SDL_RELEASED};
     }
+    for (int i = 0; i < (axis ? 1 : 2); ++i)
+        pushEvent(&events[i]);
 }
 
 // Reads the lines the driver has appended since the last call.
