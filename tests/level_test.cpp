@@ -89,6 +89,8 @@ TEST_F(LevelTest, WhenTheDrawsGiveUpTheFirstFreeCellIsTakenIfAny) {
     placeFruitWithin(kGreenFruit, 5);
     EXPECT_EQ(board.cells[30][40], kGreenFruit);
     EXPECT_EQ(rand(), afterTries) << "five tries, then the scan";
+    placeFruitWithin(kRedFruit, 0);
+    EXPECT_EQ(board.cells[46][62], kRedFruit) << "the scan reaches the last inner cell";
 }
 
 TEST_F(LevelTest, StatusRowShowsLivesAndTheFruitsStillNeededPackedLeft) {
