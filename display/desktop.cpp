@@ -1,7 +1,7 @@
-// The X desktop's visual and the watch for a lost display. libX11 is opened at run time
-// rather than linked, so the game builds without its headers and starts where there is
-// no X at all; only the few calls and the one record used here are declared, as Xlib
-// defines them.
+// The X desktop's visual, the watch for a lost display, and whole-number scaling. libX11
+// and SDL 2 are opened at run time rather than linked, so the game builds without their
+// headers and starts where there is no X at all; only the few calls and the one record
+// used here are declared, as Xlib and SDL 2 define them.
 
 #include "display/desktop.h"
 
@@ -9,6 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <SDL.h>
 
 namespace ravela {
 
@@ -35,6 +41,19 @@ bool usesX11() {
 int onDisplayLost(void *) {
     std::fputs("Conexao com a tela perdida\n", stderr);
     std::_Exit(1);
+}
+
+// The compositor's socket, as libwayland-client finds it; empty when not on Wayland.
+sockaddr_un compositor{};
+
+void rememberCompositor() {
+    const char *name = std::getenv("WAYLAND_DISPLAY");
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string path = name != nullptr ? name : "wayland-0";
+    if (path.front() != '/') path = std::string(runtime != nullptr ? runtime : "") + "/" + path;
+    if (path.size() >= sizeof compositor.sun_path) return;
+    compositor.sun_family = AF_UNIX;
+    std::memcpy(compositor.sun_path, path.c_str(), path.size() + 1);
 }
 
 } // namespace
@@ -75,6 +94,13 @@ void chooseWindowVisual() {
 }
 
 void watchForDisplayLoss() {
+    char driver[32] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) return;
+    if (std::strcmp(driver, "wayland") == 0) {
+        rememberCompositor();
+        return;
+    }
+    if (std::strcmp(driver, "x11") != 0) return;
     void *xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (xlib == nullptr) return;
     using IoErrorHandler = int (*)(void *);
@@ -82,6 +108,16 @@ void watchForDisplayLoss() {
     const auto setHandler = reinterpret_cast<SetIoErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"));
     if (setHandler != nullptr) setHandler(onDisplayLost);
     dlclose(xlib);
+}
+
+void endIfDisplayLost() {
+    if (compositor.sun_family != AF_UNIX) return;
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return;
+    const bool answers =
+        connect(fd, reinterpret_cast<const sockaddr *>(&compositor), sizeof compositor) == 0;
+    close(fd);
+    if (!answers) onDisplayLost(nullptr);
 }
 
 void keepWholePixelScale() {

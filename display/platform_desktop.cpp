@@ -5,6 +5,8 @@
 #include <SDL.h>
 #include <cstdlib>
 
+#include "display/desktop.h"
+
 namespace ravela {
 
 bool surfaceNeedsLock(SDL_Surface *surface) {
@@ -59,6 +61,7 @@ void showCursor(bool shown) {
 }
 
 void endProgram(int status) {
+    if (status == 0) endIfDisplayLost();
     std::exit(status);
 }
 

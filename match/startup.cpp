@@ -114,7 +114,7 @@ void startUp(int argumentCount) {
     const int n = info && !playerScales ? chooseScale(info->current_w, info->current_h, window) : 1;
     SDL_Surface *surface = openScreen(depth, n, window ? 0 : SDL_FULLSCREEN);
     watchForDisplayLoss();
-    if (!window) keepWholePixelScale();
+    if (!playerScales) keepWholePixelScale();
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
     if (window)
