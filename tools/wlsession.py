@@ -101,6 +101,12 @@ class WaylandGame(Game):
         self.expect_running()
         return self.x.capture().picture(self.scale, *self.origin)
 
+    def key_and_stay(self, name, seconds):
+        """Types a key through a wtype that keeps its keyboard, and so the window its focus,
+        for that many seconds more; returns the running wtype."""
+        return subprocess.Popen(["wtype", "-s", "500", "-k", name, "-s", str(int(seconds * 1000))], env=self.x.env,
+                                preexec_fn=die_with_parent)
+
     def key(self, *names, delay=40):
         self.expect_running()
         words = [word for name in names for word in ("-k", name, "-s", str(delay))]

@@ -73,18 +73,16 @@ class XServer:
     no window manager runs, so the game's window sits centred, at (80, 60) on the usual
     screen; the pointer starts parked at (0, 0)."""
 
-    def __init__(self, workdir, depth=24, size=(800, 600), more_screens=(), window_manager=False):
-        """more_screens: the sizes of screens 1, 2 ... beside screen 0. window_manager runs
-        evilwm, a small one that honours full-screen requests, on the server."""
+    def __init__(self, workdir, depth=24, size=(800, 600), window_manager=False):
+        """window_manager runs evilwm, a small one that honours full-screen requests."""
         self.process = self.window_manager = None
         reader, writer = os.pipe()
         self.log_path = os.path.join(workdir, "xvfb.log")
         with open(self.log_path, "wb") as log:
             try:
                 self.process = subprocess.Popen(
-                    ["Xvfb", "-displayfd", str(writer), "-nolisten", "tcp", "-noreset",
-                     *(word for i, (w, h) in enumerate([size, *more_screens])
-                       for word in ("-screen", str(i), f"{w}x{h}x{depth}"))],
+                    ["Xvfb", "-displayfd", str(writer), "-screen", "0", f"{size[0]}x{size[1]}x{depth}",
+                     "-nolisten", "tcp", "-noreset"],
                     pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                     preexec_fn=die_with_parent)
             except OSError as error:
@@ -456,10 +454,11 @@ class Xlib:
         expect(self.display, f"cannot open display {display_name}")
         self.root = x.XDefaultRootWindow(self.display)
 
-    def find_window(self, name=b"Ravela"):
-        """The top-level window with this name, or None."""
+    def find_window(self, name=b"Ravela", parent_window=None, depth=2):
+        """The top-level window with this name, or None; also one that a window manager
+        has put in a frame of its own."""
         root, parent, children, count = ctypes.c_ulong(), ctypes.c_ulong(), POINTER_ULONG(), ctypes.c_uint()
-        if not self.x.XQueryTree(self.display, self.root, ctypes.byref(root), ctypes.byref(parent),
+        if not self.x.XQueryTree(self.display, parent_window or self.root, ctypes.byref(root), ctypes.byref(parent),
                                  ctypes.byref(children), ctypes.byref(count)):
             return None
         found = None
@@ -468,6 +467,8 @@ class Xlib:
             if self.x.XFetchName(self.display, children[i], ctypes.byref(title)) and title.value:
                 found = children[i] if title.value == name else None
                 self.x.XFree(title)
+            elif depth > 1:
+                found = self.find_window(name, children[i], depth - 1)
             if found:
                 break
         if children:
