@@ -5,6 +5,8 @@
 
 #include "display/desktop.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,8 @@
 #include <unistd.h>
 
 #include <SDL.h>
+
+#include "display/surface.h"
 
 namespace ravela {
 
@@ -140,6 +144,102 @@ void keepWholePixelScale() {
     void *renderer = window && getRenderer ? getRenderer(window) : nullptr;
     if (renderer != nullptr && setIntegerScale != nullptr) setIntegerScale(renderer, 1);
     dlclose(sdl2);
+}
+
+namespace {
+
+// The leading fields of SDL 2's records that are read here, as SDL 2 lays them out.
+struct Sdl2Format {
+    uint32_t format;
+    void *palette;
+    uint8_t bitsPerPixel, bytesPerPixel, padding[2];
+    uint32_t redMask, greenMask, blueMask;
+};
+struct Sdl2Surface {
+    uint32_t flags;
+    Sdl2Format *format;
+    int w, h, pitch;
+    void *pixels;
+};
+struct Sdl2Rect {
+    int x, y, w, h;
+};
+struct Sdl2RendererInfo {
+    const char *name;
+    uint32_t flags, textureFormatCount, textureFormats[16];
+    int maxTextureWidth, maxTextureHeight;
+};
+
+// SDL 2's window and the two calls that put pixels on it; no window when the game leaves
+// presenting to the SDL layer.
+struct DirectPresent {
+    void *window;
+    Sdl2Surface *(*windowSurface)(void *);
+    int (*updateRects)(void *, const Sdl2Rect *, int);
+} direct{};
+
+} // namespace
+
+void presentDirectlyWhenScaled(SDL_Surface *surface) {
+    // The SDL 1.2 layer presents its whole window for every rectangle it is given: at n
+    // times 640x480 that costs n squared as much. Where SDL 2 draws the window in software
+    // on X, the window's own surface holds what the window shows, and the game can copy a
+    // changed rectangle there and send that alone.
+    using GetWindow = void *(*)();
+    using GetRenderer = void *(*)(void *);
+    using GetRendererInfo = int (*)(void *, Sdl2RendererInfo *);
+    char driver[32] = "";
+    const auto getWindow =
+        reinterpret_cast<GetWindow>(dlsym(RTLD_DEFAULT, "SDL12COMPAT_GetWindow"));
+    void *sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    if (pixelScale(surface) == 1 || getWindow == nullptr || sdl2 == nullptr ||
+        SDL_VideoDriverName(driver, sizeof driver) == nullptr || std::strcmp(driver, "x11") != 0)
+        return;
+    const auto getRenderer = reinterpret_cast<GetRenderer>(dlsym(sdl2, "SDL_GetRenderer"));
+    const auto getInfo = reinterpret_cast<GetRendererInfo>(dlsym(sdl2, "SDL_GetRendererInfo"));
+    DirectPresent found{
+        getWindow(),
+        reinterpret_cast<Sdl2Surface *(*)(void *)>(dlsym(sdl2, "SDL_GetWindowSurface")),
+        reinterpret_cast<int (*)(void *, const Sdl2Rect *, int)>(
+            dlsym(sdl2, "SDL_UpdateWindowSurfaceRects"))};
+    void *renderer = found.window && getRenderer ? getRenderer(found.window) : nullptr;
+    Sdl2RendererInfo info{};
+    if (renderer == nullptr || getInfo == nullptr || found.windowSurface == nullptr ||
+        found.updateRects == nullptr || getInfo(renderer, &info) != 0 || info.name == nullptr ||
+        std::strcmp(info.name, "software") != 0)
+        return;
+    const Sdl2Surface *target = found.windowSurface(found.window);
+    const SDL_PixelFormat *format = surface->format;
+    if (target != nullptr && target->w == surface->w && target->h == surface->h &&
+        target->format->bytesPerPixel == format->BytesPerPixel &&
+        target->format->redMask == format->Rmask && target->format->greenMask == format->Gmask &&
+        target->format->blueMask == format->Bmask)
+        direct = found;
+}
+
+bool presentDirectly(SDL_Surface *surface, int x, int y, int w, int h) {
+    if (direct.window == nullptr) return false;
+    Sdl2Surface *target = direct.windowSurface(direct.window);
+    if (target == nullptr || target->w != surface->w || target->h != surface->h) return false;
+    if (x == 0 && y == 0 && w == 0 && h == 0) {
+        w = surface->w;
+        h = surface->h;
+    }
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    w = std::min(w, surface->w - x);
+    h = std::min(h, surface->h - y);
+    if (w <= 0 || h <= 0) return true;
+    const int bytesPerPixel = surface->format->BytesPerPixel;
+    for (int row = y; row < y + h; ++row)
+        std::memcpy(static_cast<uint8_t *>(target->pixels) + row * target->pitch +
+                        x * bytesPerPixel,
+                    static_cast<const uint8_t *>(surface->pixels) + row * surface->pitch +
+                        x * bytesPerPixel,
+                    static_cast<size_t>(w * bytesPerPixel));
+    const Sdl2Rect rect{x, y, w, h};
+    direct.updateRects(direct.window, &rect, 1);
+    return true;
 }
 
 } // namespace ravela

@@ -4,6 +4,8 @@
 // SDL layer scales the picture.
 #pragma once
 
+struct SDL_Surface;
+
 namespace ravela {
 
 // Before SDL starts: on a desktop whose depth SDL cannot draw into in software (30 bits),
@@ -20,5 +22,12 @@ void endIfDisplayLost();
 // screen, a window the compositor enlarges), it scales by a whole number, centred with
 // black bars, where the SDL layer lets the game ask for that.
 void keepWholePixelScale();
+
+// Once a window of more than 640x480 is open: where SDL 2 draws it in software on X, the
+// game takes over presenting, so that a changed rectangle is sent alone.
+void presentDirectlyWhenScaled(SDL_Surface *surface);
+// Sends a rectangle of the surface (all zeros: the whole surface) to the window; false
+// when the SDL layer presents instead.
+bool presentDirectly(SDL_Surface *surface, int x, int y, int w, int h);
 
 } // namespace ravela

@@ -22,6 +22,7 @@ void unlockScreen(SDL_Surface *surface) {
 }
 
 void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
+    if (presentDirectly(surface, x, y, w, h)) return;
     SDL_UpdateRect(surface, x, y, static_cast<Uint32>(w), static_cast<Uint32>(h));
 }
 

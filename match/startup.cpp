@@ -115,6 +115,7 @@ void startUp(int argumentCount) {
     SDL_Surface *surface = openScreen(depth, n, window ? 0 : SDL_FULLSCREEN);
     watchForDisplayLoss();
     if (!playerScales) keepWholePixelScale();
+    if (window) presentDirectlyWhenScaled(surface);
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
     if (window)
