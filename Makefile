@@ -56,15 +56,20 @@ test: debug sanitize fuzz-build web
 	./tools/check-package build/deb/ravela_$(VERSION)_$(ARCH).deb
 	$(MAKE) web-test
 
-# The game for a browser: page, script and WebAssembly in build/web, built by emscripten
-# from the same sources, with libjpeg-turbo built for the web once under build/web-jpeg.
+# The game for a browser: page, script, WebAssembly, manifest, icons and service worker in
+# build/web, built by emscripten from the same sources, with libjpeg-turbo built for the
+# web once under build/web-jpeg. The icon painter runs on this machine, so it is built
+# natively first, under build/web-icon.
 web-deps:
 	@./scripts/install-deps web
 
 web: web-deps
 	$(WEB_ENV) ./scripts/build-web-jpeg
+	cmake -S . -B build/web-icon -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
+	cmake --build build/web-icon --target ravela_make_icon -j $(JOBS)
 	$(WEB_ENV) emcmake cmake -S . -B build/web-tree -DCMAKE_BUILD_TYPE=Release \
-		-DRAVELA_WEB_OUTPUT=$(CURDIR)/build/web $(CMAKE_FLAGS)
+		-DRAVELA_WEB_OUTPUT=$(CURDIR)/build/web \
+		-DRAVELA_WEB_ICON_TOOL=$(CURDIR)/build/web-icon/ravela_make_icon $(CMAKE_FLAGS)
 	$(WEB_ENV) cmake --build build/web-tree -j $(JOBS)
 
 # The same fixed-seed replay as the desktop's, under node (which must not fetch the

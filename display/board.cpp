@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <cstring>
+#include <iterator>
 
 #include "common/random.h"
 #include "display/surface.h"
@@ -110,9 +111,8 @@ constexpr const char *kSnakeSheet[4][10][4] = {
     },
 };
 
-// Snake colour bases 16, 32, 48 and 64. Body and stripe of base 16 are palette 2 and 3
-// ('b' - 96 and 'c' - 96); each later base uses the next two entries.
-constexpr int kSnakeBases = 4;
+// Body and stripe of the first colour base are palette 2 and 3 ('b' - 96 and 'c' - 96);
+// each later base uses the next two entries.
 // Palette indexes of the two dark colours of an empty cell, and of the three fruits.
 constexpr uint8_t kFirstDarkColour = 16;
 constexpr uint8_t kSecondDarkColour = 17;
@@ -156,9 +156,9 @@ void buildSnakeTiles(Board &target) {
         for (int p = 0; p < kTileBytes; ++p) {
             const char ch = snakeAt(offset, p);
             if (ch != 'b' && ch != 'c') continue;
-            for (int base = 0; base < kSnakeBases; ++base)
-                target.tiles[kFirstSnakeBase * (base + 1) + offset][p] =
-                    static_cast<uint8_t>(ch - 96 + 2 * base);
+            for (int band = 0; band < static_cast<int>(std::size(kColourBases)); ++band)
+                target.tiles[kColourBases[band] + offset][p] =
+                    static_cast<uint8_t>(ch - 96 + 2 * band);
         }
     }
 }

@@ -16,17 +16,29 @@ constexpr int kPaletteSize = 18;
 constexpr int kTileCount = 80;
 constexpr int kTileBytes = kCellPixels * kCellPixels;
 
+// Row 0 is the status row; the playfield below it is walled in by rows 1 and 47 and
+// columns 0 and 63 in every layout, and its inner cells lie inside those walls.
+constexpr int kStatusRow = 0;
+constexpr int kTopWallRow = 1;
+constexpr int kBottomWallRow = kBoardRows - 1;
+constexpr int kInnerTopRow = kTopWallRow + 1;
+constexpr int kInnerBottomRow = kBottomWallRow - 1;
+constexpr int kInnerLeftColumn = 1;
+constexpr int kInnerRightColumn = kBoardColumns - 2;
+
 // Cell codes with a fixed meaning; snake codes are a colour base plus a tile offset.
 constexpr int8_t kEmpty = 0;
 constexpr int8_t kYellowFruit = 1;
 constexpr int8_t kGreenFruit = 2;
 constexpr int8_t kRedFruit = 3;
 constexpr int8_t kWall = 15; // codes from here on stop a snake, except broken eggs
-constexpr int8_t kGreyEgg = 78;
 
-// Snake tiles: four colour bases from 16 on, sixteen tiles each.
-constexpr int8_t kFirstSnakeBase = 16;
+// Snake tiles: four colour bands of sixteen tiles each. A colour base is the first code of
+// a band: one band per player, then the one every adversary (and a player who is out) wears.
 constexpr int kSnakeTiles = 16;
+constexpr int8_t kPlayerBase[] = {16, 32, 48};
+constexpr int8_t kAdversaryBase = 64;
+constexpr int8_t kColourBases[] = {kPlayerBase[0], kPlayerBase[1], kPlayerBase[2], kAdversaryBase};
 
 // Tile offsets from a colour base. A head's offset is the direction it faces (up, down,
 // left, right); a tail's names where its tip points, so the body lies the other way; a
@@ -46,6 +58,9 @@ constexpr int8_t kStraightVertical = 13;
 constexpr int8_t kBrokenEggTile = 14;
 constexpr int8_t kIntactEggTile = 15;
 
+// The grey egg: an adversary's broken egg, which a player swallows for a life.
+constexpr int8_t kGreyEgg = kAdversaryBase + kBrokenEggTile;
+
 // Whether (row, col) is a cell of the grid.
 constexpr bool onGrid(int row, int col) {
     return row >= 0 && row < kBoardRows && col >= 0 && col < kBoardColumns;
@@ -56,11 +71,15 @@ constexpr bool inColourBand(int8_t code, int colourBase) {
 }
 // Whether the code is any snake's tile.
 constexpr bool isSnakeCode(int8_t code) {
-    return code >= kFirstSnakeBase;
+    return code >= kPlayerBase[0];
 }
 // The tile offset of a snake code within its colour band.
 constexpr int tileOffset(int8_t code) {
     return code & (kSnakeTiles - 1);
+}
+// Whether the code is a snake's broken egg, of any colour: passable, so a step swallows it.
+constexpr bool isBrokenEggCode(int8_t code) {
+    return isSnakeCode(code) && tileOffset(code) == kBrokenEggTile;
 }
 // Whether the code is a snake's head, facing any way.
 constexpr bool isHeadCode(int8_t code) {
@@ -83,6 +102,10 @@ extern Board board;
 void initBoard(Board &target, SDL_Surface *surface);
 // Stores a code in a cell and paints its tile; cells outside the grid are ignored.
 void setCellAndDraw(Board &target, int8_t code, int row, int col);
+// setCellAndDraw on the program's Board: how the game and the screens write a cell.
+inline void drawCell(int8_t code, int row, int col) {
+    setCellAndDraw(board, code, row, col);
+}
 // Rebuilds the wall tile as the plain grey ring.
 void restoreWallTile(Board &target);
 // Paints a batch of cells with autoPresent off and, when it was on, inside one lock,

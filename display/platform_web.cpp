@@ -1,29 +1,95 @@
 // The browser side of the platform seam, over emscripten's SDL 1.2. That SDL copies the
 // whole screen to the canvas on every unlock and does nothing on SDL_UpdateRect, so here
 // the drawing code writes straight into the surface's memory and the screen goes to the
-// canvas in one copy when the program next waits: once per tick or menu frame. Waiting
-// gives the browser its turn (the program is built with asyncify).
+// canvas in one copy when the program next waits: once per tick or menu frame, and only
+// when the pixels changed. Waiting gives the browser its turn (the program is built with
+// asyncify); a screen that waits for the player sleeps until the page hears input.
 
 #include "display/platform.h"
 
 #include <SDL.h>
 #include <algorithm>
+#include <cstring>
 #include <emscripten.h>
+#include <vector>
 
 #include "display/desktop.h"
+
+// Sleeps until the page hears input that SDL turns into an event (a key, the pointer, a
+// touch, focus or visibility), or at most limit milliseconds. The page's listeners run
+// before SDL's, so the program wakes on the next turn of the browser, when SDL has queued
+// the event.
+// clang-format off
+EM_ASYNC_JS(void, sleepUntilInput, (int limit), {
+    if (!Module.ravelaInputTypes) {
+        Module.ravelaInputTypes = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove',
+            'wheel', 'touchstart', 'touchmove', 'touchend', 'touchcancel', 'focus', 'blur',
+            'visibilitychange', 'resize'];
+        Module.ravelaInputTypes.forEach(function(type) {
+            window.addEventListener(type, function() {
+                if (Module.ravelaWake) Module.ravelaWake();
+            }, {capture: true, passive: true});
+        });
+    }
+    await new Promise(function(resume) {
+        var timer;
+        function wake() {
+            clearTimeout(timer);
+            Module.ravelaWake = null;
+            resume();
+        }
+        timer = setTimeout(wake, limit);
+        Module.ravelaWake = function() {
+            clearTimeout(timer);
+            timer = setTimeout(wake, 0);
+        };
+    });
+});
+// clang-format on
 
 namespace ravela {
 
 namespace {
 
 SDL_Surface *pendingSurface = nullptr; // surface drawn on since its last copy to the canvas
+std::vector<uint8_t> canvasPixels;     // what the canvas shows, as the surface's bytes
 
-// Copies the surface to the page's canvas when anything was drawn since the last copy.
-// Its pixels are bytes red, green, blue, alpha, as the canvas holds them.
+// Longest sleep of a screen that waits for the player when the page hears nothing: a
+// safety net for input that reaches the game by a way the page does not listen to.
+constexpr int kLongestQuietSleep = 500;
+
+// Whether two runs of bytes are equal, compared eight bytes at a time: the C library's
+// byte-by-byte comparison would take a millisecond over a whole screen.
+bool samePixels(const uint8_t *a, const uint8_t *b, size_t bytes) {
+    size_t at = 0;
+    for (; at + sizeof(uint64_t) <= bytes; at += sizeof(uint64_t)) {
+        uint64_t x, y;
+        std::memcpy(&x, a + at, sizeof x);
+        std::memcpy(&y, b + at, sizeof y);
+        if (x != y) return false;
+    }
+    return std::memcmp(a + at, b + at, bytes - at) == 0;
+}
+
+// Whether the surface's pixels differ from what the canvas shows, which then takes them.
+// A paused match repaints its eggs every tick; a copy of the same picture would cost the
+// browser a whole composite of the page for nothing.
+bool takeChangedPixels(const SDL_Surface *surface) {
+    const size_t bytes = static_cast<size_t>(surface->pitch) * surface->h;
+    const auto *now = static_cast<const uint8_t *>(surface->pixels);
+    if (canvasPixels.size() == bytes && samePixels(canvasPixels.data(), now, bytes)) return false;
+    canvasPixels.assign(now, now + bytes);
+    return true;
+}
+
+// Copies the surface to the page's canvas when anything was drawn since the last copy
+// and the picture changed. Its pixels are bytes red, green, blue, alpha, as the canvas
+// holds them.
 void copyToCanvas() {
     SDL_Surface *surface = pendingSurface;
     if (surface == nullptr) return;
     pendingSurface = nullptr;
+    if (!takeChangedPixels(surface)) return;
     EM_ASM(
         {
             var canvas = Module['canvas'];
@@ -55,6 +121,9 @@ void showRect(SDL_Surface *surface, int, int, int, int) {
 void chooseWindowVisual() {}
 
 void watchForDisplayLoss() {}
+
+// The page scales the canvas itself, to whole numbers where the window has room.
+void keepWholePixelScale() {}
 
 void setEventQueued(uint32_t, bool) {
     // emscripten's SDL has no filter and queues every event in a script array with room
@@ -101,7 +170,7 @@ void waitMilliseconds(uint32_t milliseconds) {
 bool waitForEvent(SDL_Event *event) {
     copyToCanvas();
     while (!SDL_PollEvent(event))
-        emscripten_sleep(10);
+        sleepUntilInput(kLongestQuietSleep);
     return true;
 }
 

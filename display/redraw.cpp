@@ -9,15 +9,24 @@ namespace ravela {
 
 namespace {
 
-constexpr uint8_t kLightEdge = 9;
+// Palette indexes of the brick texture, and of the bevel on the sides that face no wall.
+constexpr uint8_t kBrickDark = 10;
+constexpr uint8_t kBrickMid = 11;
+constexpr uint8_t kBrickLight = 12;
 constexpr uint8_t kDarkEdge = 8;
+constexpr uint8_t kLightEdge = 9;
+// Each random number colours this many pixels, three bits each, low bits first.
+constexpr int kPixelsPerDraw = 5;
+constexpr int kBitsPerPixel = 3;
+constexpr int kLastLine = kCellPixels - 1; // the last pixel row or column of a tile
 
 bool isWall(const Board &target, int row, int col) {
     return target.cells[row][col] == kWall;
 }
 
-// Builds the texture of the wall cell at (row, col) into tile 15: twenty random numbers
-// colour the bricks five pixels each, then the sides that face no wall get a bevel.
+// Builds the texture of the wall cell at (row, col) into the wall tile: random colours for
+// the bricks, then a bevel on the sides that face no wall: light above and on the left,
+// dark below and on the right, painted in that order.
 void buildBrickTile(Board &target, int row, int col) {
     const bool wallAbove = row > 0 && isWall(target, row - 1, col);
     const bool wallBelow = row < kBoardRows - 1 && isWall(target, row + 1, col);
@@ -27,22 +36,19 @@ void buildBrickTile(Board &target, int row, int col) {
     uint8_t *tile = target.tiles[kWall];
     int r = 0;
     for (int k = 0; k < kTileBytes; ++k) {
-        if (k % 5 == 0) r = rand();
-        tile[k] = (r & 3) ? 11 : (r & 4) ? 10 : 12;
-        r >>= 3;
+        if (k % kPixelsPerDraw == 0) r = rand();
+        tile[k] = (r & 3) ? kBrickMid : (r & 4) ? kBrickDark : kBrickLight;
+        r >>= kBitsPerPixel;
     }
-    if (!wallAbove)
-        for (int k = 0; k < 10; ++k)
-            tile[k] = kLightEdge;
-    if (!wallBelow)
-        for (int k = 90; k < 100; ++k)
-            tile[k] = kDarkEdge;
-    if (!wallLeft)
-        for (int k = 0; k < 100; k += 10)
-            tile[k] = kLightEdge;
-    if (!wallRight)
-        for (int k = 9; k < 100; k += 10)
-            tile[k] = kDarkEdge;
+    // A line of the tile from its first pixel, one pixel apart (a row) or a row apart.
+    const auto bevel = [tile](int first, int step, uint8_t colour) {
+        for (int i = 0; i < kCellPixels; ++i)
+            tile[first + i * step] = colour;
+    };
+    if (!wallAbove) bevel(0, 1, kLightEdge);
+    if (!wallBelow) bevel(kLastLine * kCellPixels, 1, kDarkEdge);
+    if (!wallLeft) bevel(0, kCellPixels, kLightEdge);
+    if (!wallRight) bevel(kLastLine, kCellPixels, kDarkEdge);
 }
 
 } // namespace

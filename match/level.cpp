@@ -13,18 +13,12 @@ namespace ravela {
 
 namespace {
 
-// Fruit only lands inside the border walls.
-constexpr int kFruitFirstRow = 2;
-constexpr int kFruitLastRow = 46;
-constexpr int kFruitFirstColumn = 1;
-constexpr int kFruitLastColumn = 62;
-
 // Starting places: players' eggs on row 4, adversaries along the bottom.
 constexpr int kPlayerStartRow = 4;
 constexpr int kPlayerStartColumn = 13;
 constexpr int kPlayerColumnGap = 13;
 constexpr int8_t kPlayerStartCountdown = 40;
-constexpr int kAdversaryStartRow = 46;
+constexpr int kAdversaryStartRow = kInnerBottomRow;
 constexpr int kAdversaryStartColumn = 46;
 constexpr int kAdversaryColumnGap = 2;
 
@@ -46,10 +40,10 @@ void buildBorder(Board &target) {
         for (int col = 0; col < kBoardColumns; ++col)
             target.cells[row][col] = kEmpty;
     }
-    wallRow(target, 1, 0, kBoardColumns - 1);
-    wallRow(target, kBoardRows - 1, 0, kBoardColumns - 1);
-    wallColumn(target, 0, 2, kBoardRows - 2);
-    wallColumn(target, kBoardColumns - 1, 2, kBoardRows - 2);
+    wallRow(target, kTopWallRow, 0, kBoardColumns - 1);
+    wallRow(target, kBottomWallRow, 0, kBoardColumns - 1);
+    wallColumn(target, 0, kInnerTopRow, kInnerBottomRow);
+    wallColumn(target, kBoardColumns - 1, kInnerTopRow, kInnerBottomRow);
 }
 
 void buildInnerWalls(Board &target, int8_t levelType) {
@@ -97,10 +91,10 @@ void buildInnerWalls(Board &target, int8_t levelType) {
     }
 }
 
-// The first empty cell of the fruit range in row-major order; false when there is none.
+// The first empty inner cell in row-major order; false when there is none.
 bool findEmptyFruitCell(int &row, int &col) {
-    for (int r = kFruitFirstRow; r <= kFruitLastRow; ++r) {
-        for (int c = kFruitFirstColumn; c <= kFruitLastColumn; ++c) {
+    for (int r = kInnerTopRow; r <= kInnerBottomRow; ++r) {
+        for (int c = kInnerLeftColumn; c <= kInnerRightColumn; ++c) {
             if (board.cells[r][c] == kEmpty) {
                 row = r;
                 col = c;
@@ -119,11 +113,11 @@ void buildWalls(Board &target, int8_t levelType) {
 }
 
 void placeFruitWithin(int8_t code, int32_t drawLimit) {
-    constexpr int columnSpan = kFruitLastColumn - kFruitFirstColumn + 1;
-    constexpr int rowSpan = kFruitLastRow - kFruitFirstRow + 1;
+    constexpr int columnSpan = kInnerRightColumn - kInnerLeftColumn + 1;
+    constexpr int rowSpan = kInnerBottomRow - kInnerTopRow + 1;
     for (int32_t tries = 0; tries < drawLimit; ++tries) {
-        const int col = rand() % columnSpan + kFruitFirstColumn;
-        const int row = rand() % rowSpan + kFruitFirstRow;
+        const int col = rand() % columnSpan + kInnerLeftColumn;
+        const int row = rand() % rowSpan + kInnerTopRow;
         if (board.cells[row][col] == kEmpty) {
             setCellAndDraw(board, code, row, col);
             return;

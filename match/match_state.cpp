@@ -8,7 +8,14 @@ namespace ravela {
 
 namespace {
 
-constexpr MatchState kStartState = {0, 0, 0, 0, 0, 1};
+constexpr MatchState kStartState = {
+    .matchRunning = 0,
+    .paused = 0,
+    .pauseShown = 0,
+    .levelFruitCount = 0,
+    .levelType = 0,
+    .adversaryCount = 1,
+};
 
 } // namespace
 

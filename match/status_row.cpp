@@ -13,7 +13,6 @@ namespace ravela {
 
 namespace {
 
-constexpr int kStatusRow = 0;
 constexpr int kLivesShown = 12;
 constexpr int kLivesFirstColumn = 3;
 constexpr int kLivesColumnGap = 14;

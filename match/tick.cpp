@@ -15,17 +15,17 @@ namespace ravela {
 
 namespace {
 
-// Egg countdown after a lost life, and the earliest length from which such an egg may
-// hatch (six steps of its countdown done).
+// Egg countdown after a lost life; such an egg may hatch once six steps of it are done.
 constexpr int8_t kLostLifeCountdown = 50;
-constexpr int32_t kEarliestHatchLength = -45;
+constexpr int32_t kStepsBeforeHatch = 6;
+constexpr int32_t kEarliestHatchLength = eggLength(kLostLifeCountdown) + kStepsBeforeHatch;
 // Growth every adversary gets when a player meets a green or red fruit.
 constexpr int32_t kAdversaryFruitGrowth = 12;
 // Trail mode keeps at most two cells behind the head and never stops growing.
 constexpr int32_t kTrailLength = 2;
 constexpr int32_t kTrailGrowth = 10;
 // Where an out player's record is parked: a wall cell in every layout.
-constexpr int kParkingRow = 1;
+constexpr int kParkingRow = kTopWallRow;
 constexpr int kParkingColumn = 0;
 
 // Growth for a yellow fruit: more the further the level has come.

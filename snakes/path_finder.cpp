@@ -181,11 +181,11 @@ void PathSearch::computeFreeMask() {
         const int col = headCol + kColumnStep[d];
         if (!onGrid(row, col)) continue;
         const int8_t code = board.cells[row][col];
-        if (code < kWall || tileOffset(code) == kBrokenEggTile) freeMask |= kDirectionBit[d];
+        if (code < kWall || isBrokenEggCode(code)) freeMask |= kDirectionBit[d];
     }
 }
 
-// Gives every cell of rows 1 to 47 its mark from its code and lets other-colour tiles
+// Gives every cell below the status row its mark from its code and lets other-colour tiles
 // project marks onto the cells around them. The Board does not change during a call, so
 // both passes start from this one scan. Marking every cell before any projection gives
 // the same marks as one row-major sweep: a projection writes only over marks 0 and 8,
@@ -193,7 +193,7 @@ void PathSearch::computeFreeMask() {
 void PathSearch::scanBoard() {
     std::memcpy(scanGrid, kEmptyGrid.data(), sizeof scanGrid);
     tileCount = 0;
-    for (int row = 1; row < kBoardRows; ++row) {
+    for (int row = kTopWallRow; row <= kBottomWallRow; ++row) {
         const int8_t *codes = board.cells[row];
         uint8_t *marks = &scanGrid[gridIndex(row, 0)];
         for (int col = 0; col < kBoardColumns; ++col) {
@@ -238,7 +238,10 @@ void PathSearch::markOwnTail() {
     const int tail = tailSlot(*snake);
     const int row = snake->rows[tail];
     const int col = snake->columns[tail];
-    if (col >= 1 && col <= 62 && row >= 1 && row <= 46) grid[gridIndex(row, col)] = kMarkOwnTail;
+    if (col >= kInnerLeftColumn && col <= kInnerRightColumn && row >= kTopWallRow &&
+        row <= kInnerBottomRow) {
+        grid[gridIndex(row, col)] = kMarkOwnTail;
+    }
     tailTag = 0;
 }
 
@@ -407,7 +410,7 @@ bool PathSearch::findEscapeCell() {
 // head's neighbours, which carry their direction bit, and its diagonal cells, mark 9.
 void PathSearch::markEscapeGrid() {
     std::memcpy(grid, kEmptyGrid.data(), sizeof grid);
-    for (int row = 1; row < kBoardRows; ++row) {
+    for (int row = kTopWallRow; row <= kBottomWallRow; ++row) {
         const int8_t *codes = board.cells[row];
         uint8_t *marks = &grid[gridIndex(row, 0)];
         for (int col = 0; col < kBoardColumns; ++col) {

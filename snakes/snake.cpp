@@ -32,12 +32,6 @@ constexpr int8_t kTailToward[] = {kTailTipDown, kTailTipUp, kTailTipRight, kTail
 // The longest a snake can be behind its head: one ring slot is always the head's.
 constexpr int32_t kMaxLength = kRingSize - 1;
 
-// Broken eggs of the four colour bases: passable, so a step swallows them.
-constexpr bool isBrokenEgg(int8_t code) {
-    return code == kPlayerBase[0] + kBrokenEggTile || code == kPlayerBase[1] + kBrokenEggTile ||
-           code == kPlayerBase[2] + kBrokenEggTile || code == kAdversaryBase + kBrokenEggTile;
-}
-
 // The code of a cell; anything off the grid reads as wall.
 int8_t cellAt(int row, int col) {
     return onGrid(row, col) ? board.cells[row][col] : kWall;
@@ -58,10 +52,6 @@ void moveCell(int8_t direction, int &row, int &col) {
 int8_t eggTile(const Snake &snake) {
     const int offset = snake.length < -1 ? kIntactEggTile : kBrokenEggTile;
     return static_cast<int8_t>(snake.colourBase + offset);
-}
-
-void draw(int8_t code, int row, int col) {
-    setCellAndDraw(board, code, row, col);
 }
 
 } // namespace
@@ -95,7 +85,7 @@ bool dropTail(Snake &snake) {
     // Only erase what is still ours: a hatched egg's cell may meanwhile hold a fruit or
     // another snake, and wiping those would leave the Board out of step with the game.
     const int8_t held = cellAt(tailRow, tailCol);
-    if (held == kEmpty || inColourBand(held, snake.colourBase)) draw(kEmpty, tailRow, tailCol);
+    if (held == kEmpty || inColourBand(held, snake.colourBase)) drawCell(kEmpty, tailRow, tailCol);
 
     --snake.length;
     // With one cell left behind the head, that cell keeps its body tile.
@@ -111,8 +101,8 @@ bool dropTail(Snake &snake) {
     } else if (snake.columns[next] > snake.columns[newTail]) {
         offset = kTailToward[kRight];
     }
-    draw(static_cast<int8_t>(snake.colourBase + offset), snake.rows[newTail],
-         snake.columns[newTail]);
+    drawCell(static_cast<int8_t>(snake.colourBase + offset), snake.rows[newTail],
+             snake.columns[newTail]);
     return true;
 }
 
@@ -123,10 +113,10 @@ bool advanceHead(Snake &snake) {
     // A snake with nothing behind its head leaves its old cell as it is.
     if (onGrid(row, col) && snake.length >= 1) {
         const int index = (snake.lastMoves[0] & 3) * 4 + (snake.direction & 3);
-        draw(static_cast<int8_t>(snake.colourBase + kNeckTiles[index]), row, col);
+        drawCell(static_cast<int8_t>(snake.colourBase + kNeckTiles[index]), row, col);
     }
     moveCell(snake.direction, row, col);
-    draw(static_cast<int8_t>(snake.colourBase + (snake.direction & 3)), row, col);
+    drawCell(static_cast<int8_t>(snake.colourBase + (snake.direction & 3)), row, col);
 
     snake.headIndex = ringSlot(snake.headIndex + 1);
     setHeadCell(snake, row, col);
@@ -151,7 +141,7 @@ StepResult stepSnake(Snake &snake, int32_t yellowGrowth) {
     if (snake.length < 0) return kStepMoved;
 
     if (ahead == kYellowFruit) snake.growth += yellowGrowth;
-    if (isBrokenEgg(ahead)) ahead = kEmpty; // swallowed like an empty cell
+    if (isBrokenEggCode(ahead)) ahead = kEmpty; // swallowed like an empty cell
     if (ahead < kWall) advanceHead(snake);
 
     // A blocked snake that is not growing still loses its tail.
@@ -182,25 +172,25 @@ bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
         const int8_t held = cellAt(row, col);
         const int8_t otherState = static_cast<int8_t>(
             snake.colourBase + (snake.length == -1 ? kIntactEggTile : kBrokenEggTile));
-        if (held == kEmpty || held == otherState) draw(eggTile(snake), row, col);
-        if (countdown >= 0) snake.length = -1 - countdown;
+        if (held == kEmpty || held == otherState) drawCell(eggTile(snake), row, col);
+        if (countdown >= 0) snake.length = eggLength(countdown);
         return false;
     }
 
     if (wipe) {
         // Every tile of this colour goes, trail walls included; the status row stays.
-        for (int r = 1; r < kBoardRows; ++r) {
+        for (int r = kTopWallRow; r <= kBottomWallRow; ++r) {
             for (int c = 0; c < kBoardColumns; ++c) {
-                if (inColourBand(board.cells[r][c], snake.colourBase)) draw(kEmpty, r, c);
+                if (inColourBand(board.cells[r][c], snake.colourBase)) drawCell(kEmpty, r, c);
             }
         }
     } else {
         while (snake.length > 0)
             dropTail(snake);
     }
-    snake.length = -1 - std::max<int32_t>(countdown, 0); // -1 is a broken egg
+    snake.length = eggLength(std::max<int32_t>(countdown, 0));
     snake.growth = 0;
-    draw(eggTile(snake), row, col);
+    drawCell(eggTile(snake), row, col);
     return true;
 }
 

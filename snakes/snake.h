@@ -3,13 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
 #include "display/board.h"
 
 namespace ravela {
 
 constexpr int32_t kRingSize = 2800;
-constexpr int kPlayerCount = 3;
+constexpr int kPlayerCount = static_cast<int>(std::size(kPlayerBase)); // a colour band each
 constexpr int kMaxAdversaries = 9;
 constexpr int8_t kNoDirection = -1; // 255 as a byte: no direction, no request
 
@@ -18,10 +19,6 @@ constexpr int8_t kUp = 0;
 constexpr int8_t kDown = 1;
 constexpr int8_t kLeft = 2;
 constexpr int8_t kRight = 3;
-
-// Colour bases: the first of a snake's sixteen tile codes (their offsets are in board.h).
-constexpr int8_t kPlayerBase[kPlayerCount] = {16, 32, 48};
-constexpr int8_t kAdversaryBase = 64;
 
 // What one move of stepSnake came to.
 enum StepResult : int8_t {
@@ -73,6 +70,10 @@ int8_t lookAhead(const Snake &snake);
 StepResult stepSnake(Snake &snake, int32_t yellowGrowth);
 // Countdown for turnToEgg: a new egg is broken at once, an egg already laid stays as it is.
 constexpr int8_t kNoCountdown = -1;
+// The length of an egg with a countdown of n steps to go: -1 is broken, below it intact.
+constexpr int32_t eggLength(int32_t countdown) {
+    return -1 - countdown;
+}
 // Turns a living snake into an egg (countdown steps intact); false if it already was one.
 bool turnToEgg(Snake &snake, bool wipe, int8_t countdown);
 // Brings an uncovered egg back to life as a head with growth 2.

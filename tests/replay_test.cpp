@@ -1,10 +1,9 @@
 // A recorded match, replayed like a demo: a fixed seed, nine adversaries and the scripted
 // players, tick by tick through the real loops on a fake clock, through completed levels.
-// Each level change is a checkpoint (tick, fruits, layout, lives), and the final Board and
-// snake records must hash to the digest recorded from a run checked by hand.
+// Each level change is a checkpoint (tick, fruits, layout, lives), and the final cells and
+// snakes must hash to the digest recorded from a run checked by hand.
 
 #include <algorithm>
-#include <cstddef>
 #include <vector>
 
 #include "common/random.h"
@@ -15,7 +14,7 @@ namespace ravela {
 namespace {
 
 constexpr int kReplayTicks = 4000;
-constexpr uint64_t kRecordedDigest = 0x35392cd3e8ecc2a6ull;
+constexpr uint64_t kRecordedDigest = 0x37cf6fd1279e1b68ull;
 const std::vector<std::string> kCheckpoints = {
     "tick 1: 0 fruits, layout 0, lives 5 5 5",    "tick 333: 15 fruits, layout 0, lives 5 5 4",
     "tick 486: 0 fruits, layout 1, lives 7 7 6",  "tick 500: 0 fruits, layout 1, lives 7 7 6",
@@ -49,18 +48,33 @@ uint32_t beforeTick() {
     return now;
 }
 
-// 64-bit FNV-1a over the Board, the twelve snake records up to their last field, and the
-// generator's state.
+// 64-bit FNV-1a over what the game shows and uses: every cell, each snake's fields and the
+// cells of its ring from the head back to the tail, and the generator's state. A value
+// counts as its eight bytes, lowest first, so the layout of the records does not matter.
 uint64_t digest() {
     uint64_t value = 1469598103934665603ull;
-    auto add = [&](const void *bytes, size_t size) {
-        for (size_t i = 0; i < size; ++i)
-            value = (value ^ static_cast<const uint8_t *>(bytes)[i]) * 1099511628211ull;
+    const auto add = [&value](int64_t number) {
+        for (int byte = 0; byte < 8; ++byte)
+            value =
+                (value ^ ((static_cast<uint64_t>(number) >> (8 * byte)) & 0xff)) * 1099511628211ull;
     };
-    add(board.cells, sizeof board.cells);
-    for (int i = 0; i < 12; ++i)
-        add(&testing::snakeNo(i), offsetof(Snake, trailMode) + 1);
-    add(&randomGenerator.state, sizeof randomGenerator.state);
+    for (const auto &row : board.cells)
+        for (const int8_t code : row)
+            add(code);
+    for (int i = 0; i < kPlayerCount + kMaxAdversaries; ++i) {
+        const Snake &s = testing::snakeNo(i);
+        const std::initializer_list<int64_t> fields = {
+            s.greedy,       s.followsTail,  s.colourBase,       s.direction, s.lastMoves[0],
+            s.lastMoves[1], s.lastMoves[2], s.pendingDirection, s.headIndex, s.length,
+            s.growth,       s.lives,        s.levelFruits,      s.trailMode};
+        for (const int64_t field : fields)
+            add(field);
+        for (int32_t k = 0; k <= std::max(s.length, 0); ++k) {
+            const int32_t slot = ringSlot(int64_t{s.headIndex} - k);
+            add(s.rows[slot]), add(s.columns[slot]);
+        }
+    }
+    add(randomGenerator.state);
     return value;
 }
 

@@ -178,7 +178,7 @@ void pressScriptedKeys(std::mt19937 *wander) {
             copy = player;
             copy.direction = way;
             const int8_t ahead = lookAhead(copy);
-            if (ahead < kWall || tileOffset(ahead) == kBrokenEggTile) break;
+            if (ahead < kWall || isBrokenEggCode(ahead)) break;
             way = static_cast<int8_t>((way + 1) & 3);
         }
         if (way >= 0 && (isEgg(player) || way != player.direction))

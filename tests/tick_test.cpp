@@ -1,13 +1,14 @@
-// The rules of a match tick, one table row per rule: a position, one matchTick (or a few),
-// and the fields and cells that must then hold. A failing row names its rule and the field.
-// Field names: pN.x for player N and aN.x for adversary N (length, growth, lives, shown,
-// fruits, trail, base, row, col, greedy, cells: tiles of its colour in rows 1..47), count
-// (the level's yellow fruits), bar (fruits left on the status row), yellow, green, red and
-// grey (fruit or grey eggs in rows 1..47) and "row,col" for one cell's code.
+// The rules of a match tick, one named test per rule: a position, one matchTick (or a few),
+// and the fields and cells that must then hold, cells by their codes' names. Field names: pN.x for
+// player N and aN.x for adversary N (length, growth, lives, shown, fruits, trail, base, row, col,
+// greedy, cells: tiles of its colour in rows 1..47), count (the level's yellow fruits), bar (fruits
+// left on the status row), yellow, green, red and grey (fruit or grey eggs in rows 1..47) and
+// "row,col" for one cell's code.
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
+#include <utility>
+#include <vector>
 
 #include "match/match_loop.h"
 #include "match/status_row.h"
@@ -48,7 +49,7 @@ Snake &trailing(int behind, int8_t ahead, bool trail) {
     Snake &s = laySnake(0, 20, 20, kRight, behind);
     s.trailMode = trail;
     put(ahead, 20, 21);
-    if (trail) put(kPlayerBase[0] + 12, 30, 5);
+    if (trail) put(kPlayerBase[0] + kStraightHorizontal, 30, 5);
     return s;
 }
 
@@ -86,13 +87,21 @@ int probe(const std::string &field) {
 struct Rule {
     const char *name;
     void (*arrange)();
-    const char *facts; // "field=value ..." after the ticks
+    std::vector<std::pair<const char *, int>> facts; // field and value after the ticks
     int ticks = 1;
 };
+void PrintTo(const Rule &rule, std::ostream *out) {
+    *out << rule.name;
+}
 
+// Colour bases by the fields' player numbers, and the adversaries'.
+constexpr int P0 = kPlayerBase[0], P1 = kPlayerBase[1], P2 = kPlayerBase[2], A = kAdversaryBase;
+// A head's tile offset is the direction it faces.
+constexpr int kIntact = kIntactEggTile, kStraight = kStraightHorizontal;
+
+// clang-format off
 const Rule kRules[] = {
-    {"adversaries move first, then players 1, 2, 3; yellow fruit gives 2 x count + 2, and "
-     "only a player's counts",
+    {"AdversariesMoveFirstThenPlayersInOrderYellowGrowsTwiceTheCountPlusTwoOnlyPlayersScore",
      [] {
          setCount(3);
          put(kWall, 9, 10), put(kWall, 11, 10); // the adversary can only go right
@@ -102,118 +111,132 @@ const Rule kRules[] = {
          laySnake(1, 20, 19, kRight, 2), laySnake(2, 20, 21, kLeft, 2);
          put(kYellowFruit, 20, 20);
      },
-     "a0.col=11 a0.growth=7 p0.lives=4 p1.length=3 p1.growth=7 p1.fruits=1 p2.lives=4 count=4 "
-     "bar=11 yellow=2"},
-    {"red fruit: a player turns trail mode on, keeps two cells and grows 10; every adversary +12",
+     {{"a0.col", 11}, {"a0.growth", 7}, {"p0.lives", 4}, {"p1.length", 3}, {"p1.growth", 7},
+      {"p1.fruits", 1}, {"p2.lives", 4}, {"count", 4}, {"bar", 11}, {"yellow", 2}}},
+    {"RedFruitStartsTrailModeKeepingTwoCellsGrowingTenAndEveryAdversaryTwelve",
      [] {
          adversary(0, 40, 40, kUp, 2), adversary(1, 40, 50, kUp, -1);
          trailing(4, kRedFruit, false);
      },
-     "p0.trail=1 p0.length=3 p0.growth=9 p0.cells=6 red=0 a0.growth=12 a1.growth=12"},
-    {"trail mode is kept: the body stays behind as the player's wall",
-     [] { trailing(4, kEmpty, true); }, "p0.trail=1 p0.length=3 p0.growth=9 p0.cells=7"},
-    {"green fruit: trail and body cut back to the head, trail mode off; every adversary +12",
+     {{"p0.trail", 1}, {"p0.length", 3}, {"p0.growth", 9}, {"p0.cells", 6}, {"red", 0},
+      {"a0.growth", 12}, {"a1.growth", 12}}},
+    {"TrailModeLeavesTheBodyBehindAsThePlayersWall",
+     [] { trailing(4, kEmpty, true); },
+     {{"p0.trail", 1}, {"p0.length", 3}, {"p0.growth", 9}, {"p0.cells", 7}}},
+    {"GreenFruitCutsTrailAndBodyBackToTheHeadAndGrowsEveryAdversary",
      [] {
          adversary(0, 40, 40, kUp, -1);
          trailing(4, kGreenFruit, true);
      },
-     "p0.trail=0 p0.length=1 p0.growth=1 p0.cells=2 p0.shown=5 green=0 a0.growth=12"},
-    {"a lost life clears trail mode and wipes body and trail; the egg counts 50",
-     [] { laySnake(0, 20, 62, kRight, 2).trailMode = 1, put(kPlayerBase[0] + 12, 30, 5); },
-     "p0.trail=0 p0.lives=4 p0.shown=4 p0.length=-51 p0.cells=1 20,62=31"},
-    {"player 1 swallows player 2's broken egg: player 2 loses a life and its egg restarts",
+     {{"p0.trail", 0}, {"p0.length", 1}, {"p0.growth", 1}, {"p0.cells", 2}, {"p0.shown", 5},
+      {"green", 0}, {"a0.growth", 12}}},
+    {"ALostLifeEndsTrailModeWipesBodyAndTrailAndLaysAnEggOfFifty",
+     [] { laySnake(0, 20, 62, kRight, 2).trailMode = 1, put(P0 + kStraight, 30, 5); },
+     {{"p0.trail", 0}, {"p0.lives", 4}, {"p0.shown", 4}, {"p0.length", eggLength(50)},
+      {"p0.cells", 1}, {"20,62", P0 + kIntact}}},
+    {"Player1SwallowsTheBrokenEggOfPlayer2WhoLosesALife",
      [] { trailing(2, kEmpty, false), layEgg(1, 20, 21, -1).lives = 5; },
-     "p1.lives=4 p1.shown=4 p1.length=-50 p0.length=2 20,21=19"},
-    {"player 2 swallows player 3's broken egg",
+     {{"p1.lives", 4}, {"p1.shown", 4}, {"p1.length", eggLength(49)}, {"p0.length", 2},
+      {"20,21", P0 + kRight}}},
+    {"Player2SwallowsTheBrokenEggOfPlayer3",
      [] { laySnake(1, 20, 20, kDown, 2), layEgg(2, 21, 20, -1).lives = 5; },
-     "p2.lives=4 p1.lives=5 p2.length=-50 21,20=33"},
-    {"player 3 swallows player 1's broken egg",
+     {{"p2.lives", 4}, {"p1.lives", 5}, {"p2.length", eggLength(49)}, {"21,20", P1 + kDown}}},
+    {"Player3SwallowsTheBrokenEggOfPlayer1",
      [] { laySnake(2, 20, 20, kUp, 2), layEgg(0, 19, 20, -1).lives = 5; },
-     "p0.lives=4 p2.lives=5 p0.length=-51 19,20=48"},
-    {"an adversary swallows player 2's broken egg",
+     {{"p0.lives", 4}, {"p2.lives", 5}, {"p0.length", eggLength(50)}, {"19,20", P2 + kUp}}},
+    {"AnAdversarySwallowsAPlayersBrokenEgg",
      [] { adversary(0, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 5; },
-     "p1.lives=4 p1.length=-50 a0.col=31 30,31=67"},
-    {"an adversary swallows the broken egg of a player on its last life: grey, then eaten",
+     {{"p1.lives", 4}, {"p1.length", eggLength(49)}, {"a0.col", 31}, {"30,31", A + kRight}}},
+    {"TheEggOfAPlayerOnItsLastLifeTurnsGreyBeforeTheAdversarySwallowsIt",
      [] { adversary(0, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 0; },
-     "p1.lives=-1 p1.base=64 p1.row=1 p1.col=0 grey=0 30,31=67"},
-    {"a player swallows a grey egg and wins a life; an out player pays again for it",
+     {{"p1.lives", -1}, {"p1.base", A}, {"p1.row", kTopWallRow}, {"p1.col", 0}, {"grey", 0},
+      {"30,31", A + kRight}}},
+    {"AGreyEggWinsALifeAndTheOutPlayerPaysForItAgain",
      [] {
          trailing(2, kGreyEgg, false);
          out(2, -1), playerSnake[2].levelFruits = 2, setCount(5);
      },
-     "p0.lives=6 p0.shown=6 p0.length=2 grey=0 p2.lives=-2 p2.fruits=1 count=3 p2.length=-50 "
-     "1,0=15"},
-    {"a crash on the last life puts the player out: a grey egg, the record parked, fruits back",
+     {{"p0.lives", 6}, {"p0.shown", 6}, {"p0.length", 2}, {"grey", 0}, {"p2.lives", -2},
+      {"p2.fruits", 1}, {"count", 3}, {"p2.length", eggLength(49)}, {"1,0", kWall}}},
+    {"ACrashOnTheLastLifeLeavesAGreyEggParksTheRecordAndGivesTheFruitsBack",
      [] {
          laySnake(1, 20, 62, kRight, 2).lives = 0;
          playerSnake[1].levelFruits = 3, setCount(5);
      },
-     "p1.lives=-1 p1.shown=0 p1.base=64 p1.length=-1 p1.row=1 p1.col=0 p1.fruits=2 count=2 "
-     "bar=13 20,62=78"},
-    {"the third player out clears every adversary's greedy flag",
+     {{"p1.lives", -1}, {"p1.shown", 0}, {"p1.base", A}, {"p1.length", -1}, {"p1.row", 1},
+      {"p1.col", 0}, {"p1.fruits", 2}, {"count", 2}, {"bar", 13}, {"20,62", kGreyEgg}}},
+    {"TheThirdPlayerOutClearsEveryAdversarysGreedyFlag",
      [] {
          adversary(0, 40, 40, kUp, 2), adversary(1, 40, 50, kUp, -1);
          out(0, -1), out(2, -3);
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
-     "p1.lives=-1 a0.greedy=0 a1.greedy=0 a2.greedy=1"},
-    {"with a player left the adversaries stay greedy",
+     {{"p1.lives", -1}, {"a0.greedy", 0}, {"a1.greedy", 0}, {"a2.greedy", 1}}},
+    {"WithAPlayerLeftTheAdversariesStayGreedy",
      [] {
          adversary(0, 40, 40, kUp, 2);
          out(0, -1);
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
-     "p1.lives=-1 a0.greedy=1"},
-    {"an egg with a key hatches from length -45 and steps (p0), below it counts down (p1)",
+     {{"p1.lives", -1}, {"a0.greedy", 1}}},
+    // Player 1's egg is six steps into its countdown of 50; player 2's one step less.
+    {"AnEggWithAKeyHatchesAndStepsOnceSixStepsOfItsCountdownAreDone",
      [] {
-         layEgg(0, 20, 20, -45).direction = kRight;
-         layEgg(1, 30, 20, -46).direction = kRight;
+         layEgg(0, 20, 20, eggLength(50 - 6)).direction = kRight;
+         layEgg(1, 30, 20, eggLength(50 - 5)).direction = kRight;
      },
-     "p0.length=1 p0.growth=1 20,21=19 p1.length=-45 30,21=0"},
-    {"no hatch for an egg without a key (p0), an out player's (p1) or a covered one (p2)",
+     {{"p0.length", 1}, {"p0.growth", 1}, {"20,21", P0 + kRight}, {"p1.length", eggLength(50 - 6)},
+      {"30,21", kEmpty}}},
+    {"NoHatchWithoutAKeyForAPlayerWhoIsOutOrUnderAnotherSnake",
      [] {
          layEgg(0, 20, 20, -10);
          layEgg(1, 20, 30, -1).direction = kRight, playerSnake[1].lives = -1;
-         layEgg(2, 20, 40, -1).direction = kRight, put(kAdversaryBase + 12, 20, 40);
+         layEgg(2, 20, 40, -1).direction = kRight, put(A + kStraight, 20, 40);
      },
-     "p0.length=-9 p1.length=-1 p2.length=-1 20,31=0 20,41=0"},
-    {"an intact egg counts down one a tick and breaks after its countdown",
-     [] { layEgg(0, 20, 20, -3); }, "p0.length=-1 20,20=31", 2},
-    {"green fruit ahead of an egg that may not hatch yet hatches it at once",
-     [] { layEgg(0, 20, 20, -51).direction = kRight, put(kGreenFruit, 20, 21); },
-     "p0.length=1 p0.trail=0 green=0 20,21=19"},
-    {"grey egg ahead of an egg that may not hatch yet: a life without moving",
-     [] { layEgg(0, 20, 20, -51).direction = kRight, put(kGreyEgg, 20, 21); },
-     "p0.lives=6 p0.length=-50 grey=1"},
-    {"a blocked adversary that is not growing loses its tail",
+     {{"p0.length", -9}, {"p1.length", -1}, {"p2.length", -1}, {"20,31", kEmpty},
+      {"20,41", kEmpty}}},
+    {"AnIntactEggCountsDownOneATickAndBreaksAfterItsCountdown",
+     [] { layEgg(0, 20, 20, -3); },
+     {{"p0.length", -1}, {"20,20", P0 + kIntact}}, 2},
+    {"GreenFruitAheadOfAnEggThatMayNotHatchYetHatchesItAtOnce",
+     [] { layEgg(0, 20, 20, eggLength(50)).direction = kRight, put(kGreenFruit, 20, 21); },
+     {{"p0.length", 1}, {"p0.trail", 0}, {"green", 0}, {"20,21", P0 + kRight}}},
+    {"AGreyEggAheadOfAnEggThatMayNotHatchYetWinsALifeWithoutMoving",
+     [] { layEgg(0, 20, 20, eggLength(50)).direction = kRight, put(kGreyEgg, 20, 21); },
+     {{"p0.lives", 6}, {"p0.length", eggLength(49)}, {"grey", 1}}},
+    {"ABlockedAdversaryThatIsNotGrowingLosesItsTail",
      [] {
          adversary(0, 20, 61, kRight, 2);
          put(kWall, 19, 61), put(kWall, 21, 61), put(kWall, 20, 62);
      },
-     "a0.length=1 a0.col=61 20,59=0 20,60=76"},
-    {"an adversary shrunk to its head dies as a grey egg", [] { adversary(0, 20, 61, kRight, 0); },
-     "a0.length=-1 20,61=78"},
-    {"an adversary takes a red (a0) or green (a1) fruit: a new one is placed, it gains nothing",
+     {{"a0.length", 1}, {"a0.col", 61}, {"20,59", kEmpty}, {"20,60", A + kStraight}}},
+    {"AnAdversaryShrunkToItsHeadDiesAsAGreyEgg",
+     [] { adversary(0, 20, 61, kRight, 0); },
+     {{"a0.length", -1}, {"20,61", kGreyEgg}}},
+    // Adversary 0 meets a red fruit, adversary 1 a green one.
+    {"AnAdversaryTakingRedOrGreenFruitLeavesANewOneAndGainsNothing",
      [] {
          adversary(0, 30, 30, kRight, 2), put(kRedFruit, 30, 31);
          adversary(1, 40, 30, kRight, 2), put(kGreenFruit, 40, 31);
          put(kWall, 29, 30), put(kWall, 31, 30), put(kWall, 39, 30), put(kWall, 41, 30);
      },
-     "red=1 green=1 a0.length=2 a0.growth=0 a0.col=31 a1.length=2 a1.col=31 p0.trail=0"},
-    {"lives and fruit counters stop at 127",
+     {{"red", 1}, {"green", 1}, {"a0.length", 2}, {"a0.growth", 0}, {"a0.col", 31},
+      {"a1.length", 2}, {"a1.col", 31}, {"p0.trail", 0}}},
+    {"LivesAndFruitCountersStopAt127",
      [] {
          Snake &s = trailing(2, kGreyEgg, false);
          s.lives = s.levelFruits = 127, setCount(127);
          put(kYellowFruit, 20, 22);
      },
-     "p0.lives=127 p0.fruits=127 count=127 p0.growth=255", 2},
-    {"lives and the level's count stop at -128",
+     {{"p0.lives", 127}, {"p0.fruits", 127}, {"count", 127}, {"p0.growth", 255}}, 2},
+    {"LivesAndTheLevelsCountStopAtMinus128",
      [] {
          trailing(2, kGreyEgg, false);
          out(2, -128), playerSnake[2].levelFruits = 1, setCount(-127);
      },
-     "p2.lives=-128 count=-128"},
+     {{"p2.lives", -128}, {"count", -128}}},
 };
+// clang-format on
 
 struct TickRules : testing::GameTest {
     void SetUp() override {
@@ -226,20 +249,19 @@ struct TickRules : testing::GameTest {
     }
 };
 
-TEST_F(TickRules, EachRuleChangesItsFields) {
-    for (const Rule &rule : kRules) {
-        SetUp();
-        rule.arrange();
-        for (int t = 0; t < rule.ticks; ++t)
-            matchTick();
-        std::istringstream facts(rule.facts);
-        for (std::string fact; facts >> fact;) {
-            const std::string field = fact.substr(0, fact.find('='));
-            EXPECT_EQ(probe(field), std::stoi(fact.substr(field.size() + 1)))
-                << "rule: " << rule.name << "\n  field: " << field;
-        }
-    }
+// One test per rule: the rule's position, its ticks, then every fact.
+struct TickRule : TickRules, ::testing::WithParamInterface<Rule> {};
+
+TEST_P(TickRule, ChangesItsFields) {
+    GetParam().arrange();
+    for (int t = 0; t < GetParam().ticks; ++t)
+        matchTick();
+    for (const auto &[field, value] : GetParam().facts)
+        EXPECT_EQ(probe(field), value) << "field: " << field;
 }
+
+INSTANTIATE_TEST_SUITE_P(, TickRule, ::testing::ValuesIn(kRules),
+                         [](const auto &rule) { return std::string(rule.param.name); });
 
 TEST_F(TickRules, LivesAtTheEndOfALevel) {
     // Two more lives each; a player at 0 or out comes back with 3.
@@ -261,8 +283,8 @@ TEST_F(TickRules, PlayerNumbersOutsideZeroToTwoChangeNothing) {
     EXPECT_EQ(testing::gameState(), before) << "rule: only players 0 to 2 lose lives";
 }
 
-// A fault the soak and the fuzz target found: the cell a hatching egg leaves is still the
-// hatched snake's tail for a few steps, so nobody may walk in. Player 2 hatches upward into a
+// The cell a hatching egg leaves is still the hatched snake's tail for a few steps, so
+// nobody may walk in. Player 2 hatches upward into a
 // wall while player 1, moving first, reaches its egg cell.
 TEST_F(TickRules, TheHatchedEggCellStaysTheTailUntilTheTailMoves) {
     laySnake(0, 10, 9, kRight, 2);

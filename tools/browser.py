@@ -75,6 +75,38 @@ class Browser:
     def click(self):
         ActionChains(self.driver).click().perform()
 
+    def phone(self, width, height):
+        """From now on the page is on a phone's touch screen of width × height CSS pixels."""
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 2.625, "mobile": True})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+
+    def touch(self, *points):
+        """One finger down on the first point (CSS pixels of the viewport), on through the
+        others, and up."""
+        for kind, at in [("touchStart", points[:1])] + [("touchMove", [p]) for p in points[1:]] + [("touchEnd", [])]:
+            self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+                "type": kind, "touchPoints": [{"x": x, "y": y} for x, y in at]})
+
+    def box(self, element_id):
+        return self.script("return document.getElementById(arguments[0]).getBoundingClientRect().toJSON()",
+                           element_id)
+
+    def tap(self, x, y):
+        """A tap on the game's pixel (x, y)."""
+        r = self.box("screen")
+        self.touch((r["left"] + (x + 0.5) * r["width"] / 640, r["top"] + (y + 0.5) * r["height"] / 480))
+
+    def tap_button(self, element_id):
+        r = self.box(element_id)
+        self.touch((r["left"] + r["width"] / 2, r["top"] + r["height"] / 2))
+
+    def swipe(self, dx, dy, moves=6):
+        """A finger drawn dx, dy CSS pixels from the middle of the canvas, in even moves."""
+        r = self.box("screen")
+        x, y = r["left"] + r["width"] / 2, r["top"] + r["height"] / 2
+        self.touch(*[(x + dx * i / moves, y + dy * i / moves) for i in range(moves + 1)])
+
     def capture(self):
         rgba = base64.b64decode(self.script(CANVAS_PIXELS))
         rgb = bytearray(640 * 480 * 3)

@@ -32,12 +32,14 @@ struct IconLayout {
 
 // Small icons show less of the scene rather than squeeze tile pixels together.
 constexpr IconLayout kLayouts[] = {
-    {16, 0, 1, 1, 1},  // the head alone, 10 pixels
-    {32, 0, 0, 3, 1},  // the whole scene, 30 pixels
-    {48, 0, 0, 2, 2},  // fruit, head and the first bends, 40 pixels
-    {64, 0, 0, 3, 2},  // 60 pixels
-    {128, 0, 0, 3, 4}, // 120 pixels
-    {256, 0, 0, 3, 8}, // 240 pixels
+    {16, 0, 1, 1, 1},   // the head alone, 10 pixels
+    {32, 0, 0, 3, 1},   // the whole scene, 30 pixels
+    {48, 0, 0, 2, 2},   // fruit, head and the first bends, 40 pixels
+    {64, 0, 0, 3, 2},   // 60 pixels
+    {128, 0, 0, 3, 4},  // 120 pixels
+    {256, 0, 0, 3, 8},  // 240 pixels
+    {192, 0, 0, 3, 6},  // the web page's icons: 180 pixels
+    {512, 0, 0, 3, 16}, // 480 pixels
 };
 
 constexpr std::array<uint32_t, 256> makeCrcTable() {
@@ -69,23 +71,94 @@ void putChunk(std::vector<uint8_t> &out, const char (&type)[5], const std::vecto
     putBigEndian(out, crc32(out.data() + typeAt, out.size() - typeAt));
 }
 
-// A zlib stream that stores the bytes uncompressed, in blocks of at most 65535 bytes.
-std::vector<uint8_t> storeInZlib(const std::vector<uint8_t> &raw) {
-    constexpr size_t kBlock = 65535;
+// Writes a deflate stream's bits, first bit lowest, as the format packs them.
+struct BitWriter {
+    std::vector<uint8_t> &out; // where whole bytes go
+    uint32_t pending = 0;      // bits not yet written, first one lowest
+    int count = 0;             // how many bits are pending
+
+    void put(uint32_t value, int bits) {
+        pending |= value << count;
+        for (count += bits; count >= 8; count -= 8, pending >>= 8)
+            out.push_back(static_cast<uint8_t>(pending));
+    }
+    // A Huffman code goes out with its first (highest) bit first.
+    void putCode(uint32_t code, int bits) {
+        uint32_t reversed = 0;
+        for (int i = 0; i < bits; ++i)
+            reversed |= ((code >> i) & 1) << (bits - 1 - i);
+        put(reversed, bits);
+    }
+    void flush() {
+        if (count > 0) out.push_back(static_cast<uint8_t>(pending));
+        pending = 0;
+        count = 0;
+    }
+};
+
+// A literal byte, or the end of the block (256), or a length code (257..285), in the
+// fixed Huffman code of deflate.
+void putSymbol(BitWriter &bits, int symbol) {
+    if (symbol < 144)
+        bits.putCode(0x30 + symbol, 8);
+    else if (symbol < 256)
+        bits.putCode(0x190 + symbol - 144, 9);
+    else if (symbol < 280)
+        bits.putCode(symbol - 256, 7);
+    else
+        bits.putCode(0xC0 + symbol - 280, 8);
+}
+
+constexpr int kLengthBase[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                               31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr int kLengthExtra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr int kDistanceBase[] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                 33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                                 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+
+// Puts a copy of length bytes from distance bytes back.
+void putCopy(BitWriter &bits, int length, int distance) {
+    int l = 28;
+    while (kLengthBase[l] > length)
+        --l;
+    putSymbol(bits, 257 + l);
+    bits.put(static_cast<uint32_t>(length - kLengthBase[l]), kLengthExtra[l]);
+    int d = 29;
+    while (kDistanceBase[d] > distance)
+        --d;
+    bits.putCode(static_cast<uint32_t>(d), 5);
+    bits.put(static_cast<uint32_t>(distance - kDistanceBase[d]), d < 4 ? 0 : d / 2 - 1);
+}
+
+// A zlib stream of one deflate block in the fixed code. An icon is made of enlarged tile
+// pixels, so most bytes repeat the pixel before them or the row above: those two
+// distances are all the matching it needs.
+std::vector<uint8_t> deflateInZlib(const std::vector<uint8_t> &raw, size_t rowBytes) {
     std::vector<uint8_t> out = {0x78, 0x01}; // deflate, 32 KiB window, no dictionary
-    size_t at = 0;
-    do {
-        const size_t length = raw.size() - at < kBlock ? raw.size() - at : kBlock;
-        const bool last = at + length == raw.size();
-        out.push_back(last ? 1 : 0); // final flag, block type 0: stored
-        out.push_back(static_cast<uint8_t>(length));
-        out.push_back(static_cast<uint8_t>(length >> 8));
-        out.push_back(static_cast<uint8_t>(~length));
-        out.push_back(static_cast<uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-        at += length;
-    } while (at < raw.size());
+    BitWriter bits{out};
+    bits.put(1, 1); // the last block
+    bits.put(1, 2); // in the fixed code
+    const size_t distances[] = {4, rowBytes};
+    for (size_t at = 0; at < raw.size();) {
+        size_t best = 0, bestDistance = 0;
+        for (const size_t distance : distances) {
+            if (distance > at || distance > 32768) continue;
+            size_t length = 0;
+            while (length < 258 && at + length < raw.size() &&
+                   raw[at + length] == raw[at + length - distance])
+                ++length;
+            if (length > best) best = length, bestDistance = distance;
+        }
+        if (best >= 3) {
+            putCopy(bits, static_cast<int>(best), static_cast<int>(bestDistance));
+            at += best;
+        } else {
+            putSymbol(bits, raw[at++]);
+        }
+    }
+    putSymbol(bits, 256);
+    bits.flush();
     putBigEndian(out, adler32(raw.data(), raw.size()));
     return out;
 }
@@ -157,7 +230,7 @@ std::vector<uint8_t> encodePng(const IconImage &image) {
         raw.insert(raw.end(), image.rgba.begin() + static_cast<std::ptrdiff_t>(row * rowBytes),
                    image.rgba.begin() + static_cast<std::ptrdiff_t>((row + 1) * rowBytes));
     }
-    putChunk(out, "IDAT", storeInZlib(raw));
+    putChunk(out, "IDAT", deflateInZlib(raw, rowBytes + 1));
     putChunk(out, "IEND", {});
     return out;
 }

@@ -20,9 +20,10 @@ struct IconImage {
 constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 // Paints the icon of the given size from the board's tiles; palette holds the 18 tile
-// colours as 0xRRGGBB. A size not in kIconSizes gives an empty picture.
+// colours as 0xRRGGBB. Besides those, 192 and 512 are drawn for the web page's
+// manifest; any other size gives an empty picture.
 IconImage composeIcon(const Board &source, const uint32_t (&palette)[kPaletteSize], int size);
-// A complete PNG file of a square RGBA picture, compressed with stored blocks only;
+// A complete PNG file of a square RGBA picture, compressed by deflate in its fixed code;
 // empty for an empty picture or when the pixel bytes do not match the size.
 std::vector<uint8_t> encodePng(const IconImage &image);
 // CRC-32 of a byte run as PNG chunks use it (polynomial 0xEDB88320).

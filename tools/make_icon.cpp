@@ -1,12 +1,15 @@
 // Build tool: builds the game's tile set on an off-screen SDL surface and writes the
-// desktop icon at every theme size, as DIR/<size>x<size>/apps/NAME.png.
-// Usage: make_icon DIR NAME
+// desktop icon at every theme size, or at the sizes given, as DIR/<size>x<size>/apps/NAME.png.
+// Usage: make_icon DIR NAME [SIZE...]
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "display/board.h"
 #include "tools/icon.h"
@@ -14,12 +17,16 @@
 using namespace ravela;
 
 int main(int argc, char **argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_icon DIR NAME\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: make_icon DIR NAME [SIZE...]\n");
         return 1;
     }
     const std::filesystem::path directory = argv[1];
     const std::string name = argv[2];
+    std::vector<int> sizes(std::begin(kIconSizes), std::end(kIconSizes));
+    if (argc > 3) sizes.clear();
+    for (int i = 3; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
 
     // The tile colours are mapped for this surface, then read back as plain RGB.
     SDL_Surface *surface =
@@ -38,17 +45,21 @@ int main(int argc, char **argv) {
     board.surface = nullptr;
     SDL_FreeSurface(surface);
 
-    for (const int size : kIconSizes) {
+    for (const int size : sizes) {
+        const std::vector<uint8_t> png = encodePng(composeIcon(board, palette, size));
+        if (png.empty()) {
+            std::fprintf(stderr, "make_icon: no icon is drawn at size %d\n", size);
+            return 1;
+        }
         const std::filesystem::path folder =
             directory / (std::to_string(size) + "x" + std::to_string(size)) / "apps";
         std::error_code error;
         std::filesystem::create_directories(folder, error);
-        const std::vector<uint8_t> png = encodePng(composeIcon(board, palette, size));
         std::ofstream file(folder / (name + ".png"), std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char *>(png.data()),
                    static_cast<std::streamsize>(png.size()));
         file.close();
-        if (png.empty() || !file) {
+        if (!file) {
             std::fprintf(stderr, "make_icon: cannot write %s\n", (folder / name).c_str());
             return 1;
         }

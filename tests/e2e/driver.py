@@ -100,6 +100,45 @@ def quit_on_title(game, where):
     expect(status == 0, f"Escape on the title menu {where} ended the program with status {status}")
 
 
+def steer_player_1(game, down, right):
+    """On a fresh level, down() hatches player 1, which then moves down column 13 cell by
+    cell; right() turns it. Down first: along row 4 the egg of player 2 lies in the way."""
+    egg = FIXED_TILES[PLAYER_1 + INTACT_EGG]
+    down()
+    rows = []
+
+    def heading_down(capture):
+        head = player_head(capture)
+        if head is None:
+            expect(cell(capture, 4, 13) == egg, "player 1's egg went away and no head came")
+            return "player 1 has not hatched"
+        row, col, code = head
+        expect(col == 13 and code == PLAYER_1 + HEAD_DOWN and row >= max(rows, default=5),
+               f"player 1's head shows tile {code} at ({row}, {col}) after being in rows {rows}")
+        rows.append(row)
+        if cell(capture, 4, 13) == egg:
+            return "the egg is still in its cell"
+        return None if row >= 10 else f"the head has only come to row {row}"
+
+    game.wait_for(heading_down, "player 1 to hatch and head down column 13, leaving its egg cell")
+    expect(len(set(rows)) >= 2, f"the head was seen in too few places: rows {rows}")
+    right()
+    turn = []
+
+    def heading_right(capture):
+        head = player_head(capture)
+        expect(head is not None, "player 1's head went away after Right")
+        row, col, code = head
+        if code == PLAYER_1 + HEAD_DOWN and col == 13 and not turn:
+            return "player 1 has not turned yet"
+        turn[:] = turn or [row]
+        expect(code == PLAYER_1 + HEAD_RIGHT and row == turn[0],
+               f"after Right, player 1's head shows tile {code} at ({row}, {col})")
+        return None if col >= 19 else f"the head has only come to column {col}"
+
+    game.wait_for(heading_right, "player 1 to turn right")
+
+
 # Window mode declares a window of fixed size; see scenario_full_screen.
 FIXED_SIZE = "program specified maximum size: 640 by 480"
 START_LINE = [b"Usando tela 640x480x%d  SWSURFACE\n" % depth for depth in (16, 24, 32)]
@@ -174,44 +213,10 @@ def scenario_count_screen(x, program, workdir):
 
 
 def scenario_play(x, program, workdir):
-    """An arrow key hatches player 1, which then moves that way; another turns it. Down
-    first: along row 4 the egg of player 2 lies in the way."""
+    """An arrow key hatches player 1, which then moves that way; another turns it."""
     game = new_game(x, program, workdir)
     start_match(game, 0)
-    egg = FIXED_TILES[PLAYER_1 + INTACT_EGG]
-    game.key("Down")
-    rows = []
-
-    def heading_down(capture):
-        head = player_head(capture)
-        if head is None:
-            expect(cell(capture, 4, 13) == egg, "player 1's egg went away and no head came")
-            return "player 1 has not hatched"
-        row, col, code = head
-        expect(col == 13 and code == PLAYER_1 + HEAD_DOWN and row >= max(rows, default=5),
-               f"player 1's head shows tile {code} at ({row}, {col}) after being in rows {rows}")
-        rows.append(row)
-        if cell(capture, 4, 13) == egg:
-            return "the egg is still in its cell"
-        return None if row >= 10 else f"the head has only come to row {row}"
-
-    game.wait_for(heading_down, "player 1 to hatch and head down column 13, leaving its egg cell")
-    expect(len(set(rows)) >= 2, f"the head was seen in too few places: rows {rows}")
-    game.key("Right")
-    turn = []
-
-    def heading_right(capture):
-        head = player_head(capture)
-        expect(head is not None, "player 1's head went away after Right")
-        row, col, code = head
-        if code == PLAYER_1 + HEAD_DOWN and col == 13 and not turn:
-            return "player 1 has not turned yet"
-        turn[:] = turn or [row]
-        expect(code == PLAYER_1 + HEAD_RIGHT and row == turn[0],
-               f"after Right, player 1's head shows tile {code} at ({row}, {col})")
-        return None if col >= 19 else f"the head has only come to column {col}"
-
-    game.wait_for(heading_right, "player 1 to turn right")
+    steer_player_1(game, lambda: game.key("Down"), lambda: game.key("Right"))
 
 
 def scenario_pause(x, program, workdir):

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Plays the browser build in headless Chromium as a person would, and checks the canvas
-pixel by pixel with the real-window suite's own palette, tiles and screen checks.
+"""Plays the browser build in headless Chromium as a person would, with keys and a mouse,
+then by touch on a phone held upright and turned, and at last with the server gone; checks
+the canvas pixel by pixel with the real-window suite's own palette, tiles and screen checks.
 
     browser_test.py SITE      exit status 0 when it passed
 """
@@ -13,9 +14,11 @@ import tempfile
 sys.dont_write_bytecode = True
 for place in ("../e2e", "../../tools"):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), place))
-from driver import demo_snake_moves, leave_match, open_count_screen, open_manual, start_match, title_menu  # noqa: E402
-from screen import (HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem, count_screen_problem,  # noqa: E402
-                    level_problem, manual_page_problem, player_head)
+from driver import (demo_snake_moves, leave_match, open_count_screen, open_manual, start_match,  # noqa: E402
+                    steer_player_1, title_menu)
+from screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem,  # noqa: E402
+                    count_screen_problem, first_level_problem, grey_cells, level_problem, manual_page_problem,
+                    player_head)
 from browser import Browser  # noqa: E402
 from xsession import Failure, expect, poll  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
@@ -92,18 +95,120 @@ def play(browser):
     expect(not errors, f"the page reported errors: {errors}")
 
 
+# Where the canvas, the buttons and the controls lie, and whether the page scrolled or zoomed.
+LAYOUT = """const box = id => document.getElementById(id).getBoundingClientRect().toJSON();
+const page = document.scrollingElement;
+return {canvas: box('screen'), buttons: [box('pause'), box('leave')], controls: box('controls'),
+        moved: [scrollX, scrollY, page.scrollWidth, page.scrollHeight, visualViewport.scale]};"""
+# The manifest, and the size of each icon it names as the browser decodes it.
+MANIFEST = """return fetch('manifest.json').then(r => r.json()).then(m => Promise.all(m.icons.map(i =>
+  new Promise(done => { const img = new Image(); img.onload = () => done([i.sizes, img.naturalWidth + 'x' +
+    img.naturalHeight]); img.onerror = () => done([i.sizes, 'unreadable']); img.src = i.src; }))).then(s => [m, s]));"""
+CACHED = """return caches.keys().then(names => Promise.all(names.map(n => caches.open(n).then(c => c.keys())
+  .then(k => [n, k.length])))).then(kept => [!!navigator.serviceWorker.controller, kept]);"""
+
+
+def layout_problem(browser, width, height):
+    """On a width × height screen: the whole canvas at the largest scale the room beside
+    the controls allows, "Pausa" and "Sair" on screen beside it and at least 44 pixels
+    tall, and the page neither scrolled nor zoomed."""
+    got = browser.script(LAYOUT)
+    canvas, controls = got["canvas"], got["controls"]
+
+    def inside(r):
+        return r["left"] >= 0 and r["top"] >= 0 and r["right"] <= width and r["bottom"] <= height
+
+    if not inside(canvas) or abs(canvas["width"] * 3 - canvas["height"] * 4) > 4:
+        return f"the canvas lies at {canvas} on a {width}x{height} screen"
+    room = (width - controls["width"], height) if width > height else (width, height - controls["height"])
+    if min(room[0] - canvas["width"], room[1] - canvas["height"] * 4 / 3) > 2:
+        return f"the canvas is {canvas['width']}x{canvas['height']} with room for more: {room}"
+    for button in got["buttons"]:
+        if not inside(button) or button["height"] < 44 or not (
+                button["top"] >= canvas["bottom"] or button["left"] >= canvas["right"]):
+            return f"a button lies at {button}, beside the canvas at {canvas}"
+    x, y, page_width, page_height, zoom = got["moved"]
+    if x or y or page_width > width or page_height > height or zoom != 1:
+        return f"the page scrolled to {x}, {y}, is {page_width}x{page_height} or zoomed {zoom}"
+    return None
+
+
+def settle(check, what):
+    """Polls check until it finds nothing wrong; a timeout tells what was still wrong."""
+    last = []
+    try:
+        poll(lambda: last.append(check()) or last[-1] is None, 10, what)
+    except Failure:
+        raise Failure(f"timed out waiting for {what}: {last[-1]}") from None
+
+
+def match_problem(capture, adversaries):
+    """A fresh first level with that many grey snakes on it."""
+    heads = sum(1 for _, _, code in grey_cells(capture) if code <= GREY + 3)
+    return first_level_problem(capture) or (f"{heads} adversaries, not {adversaries}" if heads != adversaries
+                                            else None)
+
+
+def play_by_touch(browser, site):
+    """A phone held upright, then turned: taps on the menus, swipes steer, the buttons pause
+    and leave; then the manifest and, with the server gone, the game from the worker's cache."""
+    browser.phone(412, 915)
+    browser.open("manifest.json")  # the site's origin, before its worker: an old build's cache
+    browser.script("return caches.open('ravela-old').then(() => true)")
+    browser.open()
+    title_menu(browser)
+    for width, height, adversaries in ((412, 915, 0), (915, 412, 1)):
+        browser.phone(width, height)
+        settle(lambda: layout_problem(browser, width, height), f"the page to fit a {width}x{height} screen")
+        if adversaries == 0:
+            browser.tap(320, 220)
+            browser.wait_for(lambda c: count_screen_problem(c, None), "a tap on Começar to open the count screen")
+        browser.tap(160 + 320 * adversaries, 120)
+        browser.wait_for(lambda c: match_problem(c, adversaries), f"a tap on box {adversaries} to start a match")
+        steer_player_1(browser, lambda: browser.swipe(0, 60), lambda: browser.swipe(60, 0))
+        browser.tap_button("pause")
+        browser.wait_for(lambda c: banner_problem(c, alone=True), "Pausa to show the pause banner")
+        browser.tap_button("pause")
+        browser.wait_for(banner_gone, "Pausa again to remove the banner")
+        expect(layout_problem(browser, width, height) is None, f"after the swipes: {layout_problem(browser, width, height)}")
+        browser.tap_button("leave")
+        browser.wait_for(lambda c: count_screen_problem(c, None), "Sair to end the match")
+
+    manifest, icons = browser.script(MANIFEST)
+    expect(manifest["name"] == "Ravela" and manifest["lang"] == "pt-BR" and manifest["start_url"] and
+           manifest["display"] in ("fullscreen", "standalone"), f"the manifest says {manifest}")
+    expect(sorted(stated for stated, _ in icons) == ["192x192", "512x512"] and all(a == b for a, b in icons),
+           f"the icons named and their sizes: {icons}")
+    with open(os.path.join(site, "sw.js")) as worker:
+        build = worker.read().split("var CACHE = '")[1].split("'")[0]
+    settle(lambda: None if browser.script(CACHED) == [True, [[build, 7]]] else browser.script(CACHED),
+           "the worker to control the page and keep the seven files in this build's cache alone")
+    errors = browser.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+    expect(not errors, f"Chromium would not install the page: {errors}")
+
+    browser.server.terminate()
+    browser.server.wait()
+    browser.driver.refresh()
+    title_menu(browser)
+    browser.tap(320, 220)
+    browser.wait_for(lambda c: count_screen_problem(c, None), "a tap on Começar with the server gone")
+    browser.tap(160, 200)
+    browser.wait_for(lambda c: match_problem(c, 2), "a tap on box 2 to start a match with the server gone")
+
+
 def main():
     site = os.path.abspath(sys.argv[1])
-    with tempfile.TemporaryDirectory(prefix="ravela-browser-") as workdir:
-        os.chdir(os.path.dirname(site))  # a failing check leaves its last capture here
-        browser = Browser(site, workdir)
-        try:
-            play(browser)
-        except Failure as failure:
-            print(f"FAILED browser suite: {failure}", file=sys.stderr)
-            return 1
-        finally:
-            browser.quit()
+    os.chdir(os.path.dirname(site))  # a failing check leaves its last capture here
+    for part in (play, play_by_touch):
+        with tempfile.TemporaryDirectory(prefix="ravela-browser-") as workdir:
+            browser = Browser(site, workdir)
+            try:
+                part(browser) if part is play else part(browser, site)
+            except Failure as failure:
+                print(f"FAILED browser suite: {failure}", file=sys.stderr)
+                return 1
+            finally:
+                browser.quit()
     print("passed browser suite")
     return 0
 
