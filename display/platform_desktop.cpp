@@ -66,4 +66,18 @@ void endProgram(int status) {
     std::exit(status);
 }
 
+// sdl12-compat shows every pad it knows in the game-controller layout (with
+// SDL12COMPAT_USE_GAME_CONTROLLERS=1).
+const PadButtons kPadButtons = {0, 1, 4, 6, 11, 12, 13, 14};
+
+bool startSdl() {
+    return SDL_Init(SDL_INIT_VIDEO) == 0;
+}
+
+// sdl12-compat lists the pads once, when its joystick subsystem starts.
+bool restartJoysticks() {
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+}
+
 } // namespace ravela

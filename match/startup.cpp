@@ -96,8 +96,10 @@ void startUp(int argumentCount) {
     // with SDL12COMPAT_WINDOW_SCALING), the ten-pixel tiles stay sharp unless the player
     // asks for smoothing.
     setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
+    // Pads in one layout whatever their make: see kPadButtons.
+    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
     chooseWindowVisual();
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    if (!startSdl()) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         endProgram(1);
     }

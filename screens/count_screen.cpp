@@ -21,11 +21,13 @@ namespace ravela {
 
 namespace {
 
-// Colour bases of a box: grey when plain, player 1's colours under the pointer.
+// Colour bases of a box: grey when plain, player 1's colours when highlighted.
 constexpr int8_t kPlainItem = kAdversaryBase;
 constexpr int8_t kHighlightedItem = kPlayerBase[0];
 
 constexpr int kItemCount = 10;
+// The box the pads' highlight starts on.
+constexpr int8_t kFirstPadItem = 1;
 constexpr int kItemRows = 8;
 constexpr int kItemColumns = 32;
 // The header band above the boxes, in pixels, and the header picture in it. The header
@@ -107,7 +109,7 @@ int8_t itemAtPointer(int x, int y) {
     return item < kItemCount ? static_cast<int8_t>(item) : int8_t{-1};
 }
 
-// Moves the highlight to the box under the pointer, redrawing only the old and new box.
+// Moves the highlight to a box (-1: none), redrawing only the old and new box.
 void hover(int8_t item) {
     if (item == matchState.adversaryCount) return;
     showCursor(false);
@@ -115,6 +117,20 @@ void hover(int8_t item) {
     if (item >= 0) drawMenuItem(item, kHighlightedItem);
     matchState.adversaryCount = item;
     showCursor(true);
+}
+
+// The box a pad's direction leads to from box n, staying inside the two columns and five
+// rows; with no box highlighted yet the pads start on the box for 1.
+int8_t itemTowards(int8_t n, int8_t direction) {
+    if (n < 0) return kFirstPadItem;
+    const int row = n / 2, column = n % 2;
+    switch (direction) {
+    case kUp: return static_cast<int8_t>(row > 0 ? n - 2 : n);
+    case kDown: return static_cast<int8_t>(row < kItemCount / 2 - 1 ? n + 2 : n);
+    case kLeft: return static_cast<int8_t>(n - column);
+    case kRight: return static_cast<int8_t>(n - column + 1);
+    default: return n;
+    }
 }
 
 void layOutScreen() {
@@ -149,6 +165,19 @@ bool adversaryCountScreen() {
         if (input.has(kBack)) return false;
         if (input.has(kDigit)) {
             matchState.adversaryCount = input.digit;
+            showCursor(false);
+            return true;
+        }
+        // The keys keep to digits and Escape here; a pad moves the highlight and starts
+        // with the box it highlights (its first press of A only shows where it starts).
+        if (!input.fromPad) continue;
+        if (input.has(kMoveSelection))
+            hover(itemTowards(matchState.adversaryCount, input.direction));
+        if (input.has(kConfirm)) {
+            if (matchState.adversaryCount < 0) {
+                hover(kFirstPadItem);
+                continue;
+            }
             showCursor(false);
             return true;
         }
