@@ -5,6 +5,8 @@
 #include <SDL.h>
 #include <cstdlib>
 
+#include "display/desktop.h"
+
 namespace ravela {
 
 bool surfaceNeedsLock(SDL_Surface *surface) {
@@ -20,6 +22,7 @@ void unlockScreen(SDL_Surface *surface) {
 }
 
 void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
+    if (presentDirectly(surface, x, y, w, h)) return;
     SDL_UpdateRect(surface, x, y, static_cast<Uint32>(w), static_cast<Uint32>(h));
 }
 
@@ -59,6 +62,7 @@ void showCursor(bool shown) {
 }
 
 void endProgram(int status) {
+    if (status == 0) endIfDisplayLost();
     std::exit(status);
 }
 

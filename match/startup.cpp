@@ -116,7 +116,8 @@ void startUp(int argumentCount) {
     const int n = info && !playerScales ? chooseScale(info->current_w, info->current_h, window) : 1;
     SDL_Surface *surface = openScreen(depth, n, window ? 0 : SDL_FULLSCREEN);
     watchForDisplayLoss();
-    if (!window) keepWholePixelScale();
+    if (!playerScales) keepWholePixelScale();
+    if (window) presentDirectlyWhenScaled(surface);
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
     if (window)

@@ -13,7 +13,8 @@ target_include_directories(pretend_pads PRIVATE ${SDL_INCLUDE_DIRS})
 target_link_libraries(pretend_pads PRIVATE ${CMAKE_DL_LIBS})
 
 foreach(scenario startup title_navigation manual count_screen play pause ending close full_screen
-        repaint display_loss streams no_display pointer_flood desktop_depths pads)
+        repaint display_loss streams no_display pointer_flood desktop_depths window_size full_screen_wm
+        wayland wayland_loss pads)
     add_test(NAME e2e_${scenario}
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/e2e/driver.py
             --ravela $<TARGET_FILE:ravela> --pretend-pads $<TARGET_FILE:pretend_pads> ${scenario})
