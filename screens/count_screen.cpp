@@ -52,10 +52,6 @@ constexpr int kFigureRow = 3;
 constexpr int kFirstPlayerColumn = 6;
 constexpr int kFirstAdversaryColumn = 12;
 
-void draw(int8_t code, int row, int col) {
-    setCellAndDraw(board, code, row, col);
-}
-
 int8_t offsetCode(int8_t base, int offset) {
     return static_cast<int8_t>(base + offset);
 }
@@ -69,29 +65,29 @@ void drawMenuItemCells(int8_t n, int8_t colourBase) {
     const int right = left + kItemColumns - 1;
 
     for (int i = 1; i <= kItemColumns - 2; ++i) {
-        draw(offsetCode(colourBase, kStraightHorizontal), top, left + i);
-        draw(offsetCode(colourBase, kStraightHorizontal), bottom, left + i);
+        drawCell(offsetCode(colourBase, kStraightHorizontal), top, left + i);
+        drawCell(offsetCode(colourBase, kStraightHorizontal), bottom, left + i);
     }
     for (int i = 1; i <= kItemRows - 2; ++i) {
-        draw(offsetCode(colourBase, kStraightVertical), top + i, left);
-        draw(offsetCode(colourBase, kStraightVertical), top + i, right);
+        drawCell(offsetCode(colourBase, kStraightVertical), top + i, left);
+        drawCell(offsetCode(colourBase, kStraightVertical), top + i, right);
     }
-    draw(offsetCode(colourBase, kBoxTopLeft), top, left);
-    draw(offsetCode(colourBase, kBoxTopRight), top, right);
-    draw(offsetCode(colourBase, kBoxBottomLeft), bottom, left);
-    draw(offsetCode(colourBase, kBoxBottomRight), bottom, right);
+    drawCell(offsetCode(colourBase, kBoxTopLeft), top, left);
+    drawCell(offsetCode(colourBase, kBoxTopRight), top, right);
+    drawCell(offsetCode(colourBase, kBoxBottomLeft), bottom, left);
+    drawCell(offsetCode(colourBase, kBoxBottomRight), bottom, right);
 
     // The three players always wear their own colours.
     for (int p = 0; p < kPlayerCount; ++p) {
         const int col = left + kFirstPlayerColumn + p;
-        draw(offsetCode(kPlayerBase[p], kUp), top + kFigureRow, col);
-        draw(offsetCode(kPlayerBase[p], kDown), top + kFigureRow + 1, col);
+        drawCell(offsetCode(kPlayerBase[p], kUp), top + kFigureRow, col);
+        drawCell(offsetCode(kPlayerBase[p], kDown), top + kFigureRow + 1, col);
     }
     // The adversaries stand in pairs with a one-column gap between the pairs.
     for (int i = 0; i < n; ++i) {
         const int col = left + kFirstAdversaryColumn + i + i / 2;
-        draw(offsetCode(kAdversaryBase, kUp), top + kFigureRow, col);
-        draw(offsetCode(kAdversaryBase, kDown), top + kFigureRow + 1, col);
+        drawCell(offsetCode(kAdversaryBase, kUp), top + kFigureRow, col);
+        drawCell(offsetCode(kAdversaryBase, kDown), top + kFigureRow + 1, col);
     }
 }
 
