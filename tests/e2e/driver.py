@@ -464,12 +464,14 @@ def scenario_desktop_depths(x, program, workdir):
 
 def scenario_window_size(x, program, workdir):
     """The window is the largest whole multiple of 640×480 within nine tenths of the screen,
-    unless the player scales it; each game pixel is one sharp n×n block, and the picture is
-    the title menu as at 1× (the checks read it back block by block). A click on "Começar"
-    at 2× and at 4× opens the count screen."""
+    unless the player scales it; each game pixel is one sharp n×n block, also where the SDL
+    layer enlarges the picture for the player, and the picture is the title menu as at 1×
+    (the checks read it back block by block). A click on "Começar" at 2× and at 4× opens
+    the count screen."""
     x.stop()
     for screen, env, size in (((1024, 768), {}, (640, 480)), ((1920, 1080), {}, (1280, 960)),
                               ((3840, 2160), {"SDL12COMPAT_WINDOW_SCALING": "1"}, (640, 480)),
+                              ((1920, 1080), {"SDL12COMPAT_WINDOW_SCALING": "2"}, (1280, 960)),
                               ((3840, 2160), {}, (2560, 1920))):
         x = XServer(workdir, size=screen)
         game = new_game(x, program, workdir, env=env)
