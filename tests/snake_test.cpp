@@ -56,7 +56,6 @@ TEST_F(SnakeTest, StepsGrowAHeadANeckACornerAndATailAndShrinkWithoutGrowth) {
     expectLine(10, 10, -1, 0, {kEmpty, B + kUp});
 }
 
-// Broken eggs of every colour are swallowed: the tick rules pin that, each with its owner.
 TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
     Snake &s = place(20, 20, kRight);
     s.growth = 0;
@@ -86,8 +85,7 @@ TEST_F(SnakeTest, HeadStopsAtTheLongestLength) {
     EXPECT_TRUE(advanceHead(s));
 }
 
-// An egg's countdown and its repaint are the tick rules' and the input poll's to pin; the
-// game never turns a snake with a body behind its head into an egg without wiping it.
+// A wiped snake leaves nothing of its colour below the status row, however far from the head.
 TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRow) {
     const int before[5] = {B, B + 12, 32, B + 13, kWall};
     for (int row = 0; row < 5; ++row)
