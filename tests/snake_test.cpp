@@ -69,6 +69,13 @@ TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
     EXPECT_EQ(stepSnake(s, 0), kStepBlocked); // blocked while growing: stays, growth counts down
     EXPECT_EQ(s.growth, 0);
     expectLine(20, 20, 0, 1, {kEmpty, B + 12, B + kRight, kWall}); // its first cell was never drawn
+    Snake &head = place(10, 10, kUp); // blocked and not growing, but with no tail to lose
+    head.growth = 0;
+    setCellAndDraw(board, B + kUp, 10, 10);
+    setCellAndDraw(board, kWall, 9, 10);
+    EXPECT_EQ(stepSnake(head, 0), kStepBlocked);
+    EXPECT_EQ(head.length, 0);
+    EXPECT_EQ(board.cells[10][10], B + kUp);
     EXPECT_EQ(lookAhead(place(0, 5, kUp)), kWall);
     EXPECT_EQ(lookAhead(place(5, 63, kRight)), kWall);
 }
