@@ -122,10 +122,10 @@ TEST_F(ScreensTest, HoverRedrawsOnlyTheOldAndTheNewItem) {
 
 // One screen per row. Above y 80 there is no item; below, the left half holds the even
 // counts. A digit starts a match whatever is highlighted, 0 one without adversaries; a click
-// starts one only over an item, also none after leaving an item upwards. Other keys do nothing here. A pad's d-pad or stick moves the
-// highlight over two columns of five boxes, starting on the box for 1 and stopping at the
-// edges; A starts with the box highlighted (with none yet it shows the first), B and Back go
-// back; a pad no player holds does nothing.
+// starts one only over an item, also none after leaving an item upwards. Other keys do nothing
+// here. A pad's d-pad or stick moves the highlight over two columns of five boxes, starting on
+// the box for 1 and stopping at the edges; A starts with the box highlighted (with none yet it
+// shows the first), B and Back go back; a pad no player holds does nothing.
 TEST_F(ScreensTest, ClickDigitOrPadStartsTheMatch) {
     ravela::testing::givePads({5});
     const PadButtons &b = kPadButtons;
