@@ -1,7 +1,6 @@
 // The screens around a match, driven headlessly: events are queued before a screen runs,
 // then the result, the Board and the lock/present calls are checked on a surface that SDL
-// says must be locked. The real-window suite plays the screen loop itself, turns the manual's
-// pages and closes the window on every screen.
+// says must be locked.
 
 #include <algorithm>
 #include <vector>
@@ -39,9 +38,9 @@ class ScreensTest : public ravela::testing::GameTest {
 };
 
 // One frame per row: nothing to confirm at first; each pointer zone is its outline moved 4
-// pixels down, so (300, 190) lies in the outline of "Começar" but above its zone (the
-// real-window suite walks the other edges); Tab and the arrows alternate; leaving both zones
-// clears the keyboard's choice; a click confirms it anywhere. The selected item's outline is
+// pixels down, so (300, 190) lies in the outline of "Começar" but above its zone; Tab and
+// the arrows alternate; leaving both zones clears the keyboard's choice; a click confirms it
+// anywhere. The selected item's outline is
 // white, the other's black.
 TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
     // clang-format off
@@ -122,12 +121,11 @@ TEST_F(ScreensTest, HoverRedrawsOnlyTheOldAndTheNewItem) {
 }
 
 // One screen per row. Above y 80 there is no item; below, the left half holds the even
-// counts (the real-window suite points at the others). A digit starts a match whatever is
-// highlighted, 0 one without adversaries; a click starts one only over an item, also none after
-// leaving an item upwards. Other keys do nothing here. A pad's d-pad or stick moves the
-// highlight over two columns of five boxes, starting on the box for 1 and stopping at the
-// edges; A starts with the box highlighted (with none yet it shows the first), B and Back go
-// back; a pad no player holds does nothing.
+// counts. A digit starts a match whatever is highlighted, 0 one without adversaries; a click
+// starts one only over an item, also none after leaving an item upwards. Other keys do nothing
+// here. A pad's d-pad or stick moves the highlight over two columns of five boxes, starting on
+// the box for 1 and stopping at the edges; A starts with the box highlighted (with none yet it
+// shows the first), B and Back go back; a pad no player holds does nothing.
 TEST_F(ScreensTest, ClickDigitOrPadStartsTheMatch) {
     ravela::testing::givePads({5});
     const PadButtons &b = kPadButtons;
