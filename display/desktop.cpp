@@ -1,14 +1,24 @@
-// The X desktop's visual and the watch for a lost display. libX11 is opened at run time
-// rather than linked, so the game builds without its headers and starts where there is
-// no X at all; only the few calls and the one record used here are declared, as Xlib
-// defines them.
+// The X desktop's visual, the watch for a lost display, and whole-number scaling. libX11
+// and SDL 2 are opened at run time rather than linked, so the game builds without their
+// headers and starts where there is no X at all; only the few calls and the one record
+// used here are declared, as Xlib and SDL 2 define them.
 
 #include "display/desktop.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <SDL.h>
+
+#include "display/surface.h"
 
 namespace ravela {
 
@@ -35,6 +45,19 @@ bool usesX11() {
 int onDisplayLost(void *) {
     std::fputs("Conexao com a tela perdida\n", stderr);
     std::_Exit(1);
+}
+
+// The compositor's socket, as libwayland-client finds it; empty when not on Wayland.
+sockaddr_un compositor{};
+
+void rememberCompositor() {
+    const char *name = std::getenv("WAYLAND_DISPLAY");
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string path = name != nullptr ? name : "wayland-0";
+    if (path.front() != '/') path = std::string(runtime != nullptr ? runtime : "") + "/" + path;
+    if (path.size() >= sizeof compositor.sun_path) return;
+    compositor.sun_family = AF_UNIX;
+    std::memcpy(compositor.sun_path, path.c_str(), path.size() + 1);
 }
 
 } // namespace
@@ -75,6 +98,13 @@ void chooseWindowVisual() {
 }
 
 void watchForDisplayLoss() {
+    char driver[32] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr) return;
+    if (std::strcmp(driver, "wayland") == 0) {
+        rememberCompositor();
+        return;
+    }
+    if (std::strcmp(driver, "x11") != 0) return;
     void *xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (xlib == nullptr) return;
     using IoErrorHandler = int (*)(void *);
@@ -82,6 +112,16 @@ void watchForDisplayLoss() {
     const auto setHandler = reinterpret_cast<SetIoErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"));
     if (setHandler != nullptr) setHandler(onDisplayLost);
     dlclose(xlib);
+}
+
+void endIfDisplayLost() {
+    if (compositor.sun_family != AF_UNIX) return;
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return;
+    const bool answers =
+        connect(fd, reinterpret_cast<const sockaddr *>(&compositor), sizeof compositor) == 0;
+    close(fd);
+    if (!answers) onDisplayLost(nullptr);
 }
 
 void keepWholePixelScale() {
@@ -104,6 +144,102 @@ void keepWholePixelScale() {
     void *renderer = window && getRenderer ? getRenderer(window) : nullptr;
     if (renderer != nullptr && setIntegerScale != nullptr) setIntegerScale(renderer, 1);
     dlclose(sdl2);
+}
+
+namespace {
+
+// The leading fields of SDL 2's records that are read here, as SDL 2 lays them out.
+struct Sdl2Format {
+    uint32_t format;
+    void *palette;
+    uint8_t bitsPerPixel, bytesPerPixel, padding[2];
+    uint32_t redMask, greenMask, blueMask;
+};
+struct Sdl2Surface {
+    uint32_t flags;
+    Sdl2Format *format;
+    int w, h, pitch;
+    void *pixels;
+};
+struct Sdl2Rect {
+    int x, y, w, h;
+};
+struct Sdl2RendererInfo {
+    const char *name;
+    uint32_t flags, textureFormatCount, textureFormats[16];
+    int maxTextureWidth, maxTextureHeight;
+};
+
+// SDL 2's window and the two calls that put pixels on it; no window when the game leaves
+// presenting to the SDL layer.
+struct DirectPresent {
+    void *window;
+    Sdl2Surface *(*windowSurface)(void *);
+    int (*updateRects)(void *, const Sdl2Rect *, int);
+} direct{};
+
+} // namespace
+
+void presentDirectlyWhenScaled(SDL_Surface *surface) {
+    // The SDL 1.2 layer presents its whole window for every rectangle it is given: at n
+    // times 640x480 that costs n squared as much. Where SDL 2 draws the window in software
+    // on X, the window's own surface holds what the window shows, and the game can copy a
+    // changed rectangle there and send that alone.
+    using GetWindow = void *(*)();
+    using GetRenderer = void *(*)(void *);
+    using GetRendererInfo = int (*)(void *, Sdl2RendererInfo *);
+    char driver[32] = "";
+    const auto getWindow =
+        reinterpret_cast<GetWindow>(dlsym(RTLD_DEFAULT, "SDL12COMPAT_GetWindow"));
+    void *sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    if (pixelScale(surface) == 1 || getWindow == nullptr || sdl2 == nullptr ||
+        SDL_VideoDriverName(driver, sizeof driver) == nullptr || std::strcmp(driver, "x11") != 0)
+        return;
+    const auto getRenderer = reinterpret_cast<GetRenderer>(dlsym(sdl2, "SDL_GetRenderer"));
+    const auto getInfo = reinterpret_cast<GetRendererInfo>(dlsym(sdl2, "SDL_GetRendererInfo"));
+    DirectPresent found{
+        getWindow(),
+        reinterpret_cast<Sdl2Surface *(*)(void *)>(dlsym(sdl2, "SDL_GetWindowSurface")),
+        reinterpret_cast<int (*)(void *, const Sdl2Rect *, int)>(
+            dlsym(sdl2, "SDL_UpdateWindowSurfaceRects"))};
+    void *renderer = found.window && getRenderer ? getRenderer(found.window) : nullptr;
+    Sdl2RendererInfo info{};
+    if (renderer == nullptr || getInfo == nullptr || found.windowSurface == nullptr ||
+        found.updateRects == nullptr || getInfo(renderer, &info) != 0 || info.name == nullptr ||
+        std::strcmp(info.name, "software") != 0)
+        return;
+    const Sdl2Surface *target = found.windowSurface(found.window);
+    const SDL_PixelFormat *format = surface->format;
+    if (target != nullptr && target->w == surface->w && target->h == surface->h &&
+        target->format->bytesPerPixel == format->BytesPerPixel &&
+        target->format->redMask == format->Rmask && target->format->greenMask == format->Gmask &&
+        target->format->blueMask == format->Bmask)
+        direct = found;
+}
+
+bool presentDirectly(SDL_Surface *surface, int x, int y, int w, int h) {
+    if (direct.window == nullptr) return false;
+    Sdl2Surface *target = direct.windowSurface(direct.window);
+    if (target == nullptr || target->w != surface->w || target->h != surface->h) return false;
+    if (x == 0 && y == 0 && w == 0 && h == 0) {
+        w = surface->w;
+        h = surface->h;
+    }
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    w = std::min(w, surface->w - x);
+    h = std::min(h, surface->h - y);
+    if (w <= 0 || h <= 0) return true;
+    const int bytesPerPixel = surface->format->BytesPerPixel;
+    for (int row = y; row < y + h; ++row)
+        std::memcpy(static_cast<uint8_t *>(target->pixels) + row * target->pitch +
+                        x * bytesPerPixel,
+                    static_cast<const uint8_t *>(surface->pixels) + row * surface->pitch +
+                        x * bytesPerPixel,
+                    static_cast<size_t>(w * bytesPerPixel));
+    const Sdl2Rect rect{x, y, w, h};
+    direct.updateRects(direct.window, &rect, 1);
+    return true;
 }
 
 } // namespace ravela

@@ -1,5 +1,6 @@
 // What the desktop and the browser do differently, in the few places that talk to SDL:
-// how drawing reaches the screen, waiting, focus, the cursor and the end of the program.
+// how drawing reaches the screen, waiting, focus, the cursor, the end of the program and
+// how pads are started and numbered.
 // platform_desktop.cpp or platform_web.cpp is built in; everything else is shared.
 #pragma once
 
@@ -38,5 +39,17 @@ bool isFocusChange(const SDL_Event &event);
 void showCursor(bool shown);
 // Ends the program with that exit status; the browser page then offers a new game.
 [[noreturn]] void endProgram(int status);
+
+// The numbers a pad's buttons have on this platform.
+struct PadButtons {
+    uint8_t a, b, back, start;     // the face buttons A and B, Back and Start
+    uint8_t up, down, left, right; // the d-pad
+};
+extern const PadButtons kPadButtons;
+// Starts SDL with its video (and, in the browser, its pads); false when it could not.
+bool startSdl();
+// Starts SDL's joystick list afresh, so that it holds the pads present now; false when
+// there is no joystick support to start.
+bool restartJoysticks();
 
 } // namespace ravela

@@ -5,6 +5,8 @@
 #include <SDL.h>
 #include <cstdlib>
 
+#include "display/desktop.h"
+
 namespace ravela {
 
 bool surfaceNeedsLock(SDL_Surface *surface) {
@@ -20,6 +22,7 @@ void unlockScreen(SDL_Surface *surface) {
 }
 
 void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
+    if (presentDirectly(surface, x, y, w, h)) return;
     SDL_UpdateRect(surface, x, y, static_cast<Uint32>(w), static_cast<Uint32>(h));
 }
 
@@ -59,7 +62,22 @@ void showCursor(bool shown) {
 }
 
 void endProgram(int status) {
+    if (status == 0) endIfDisplayLost();
     std::exit(status);
+}
+
+// sdl12-compat shows every pad it knows in the game-controller layout (with
+// SDL12COMPAT_USE_GAME_CONTROLLERS=1).
+const PadButtons kPadButtons = {0, 1, 4, 6, 11, 12, 13, 14};
+
+bool startSdl() {
+    return SDL_Init(SDL_INIT_VIDEO) == 0;
+}
+
+// sdl12-compat lists the pads once, when its joystick subsystem starts.
+bool restartJoysticks() {
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }
 
 } // namespace ravela

@@ -213,6 +213,19 @@ void showCursor(bool shown) {
     EM_ASM({ Module['canvas'].style.cursor = $0 ? 'auto' : 'none'; }, shown);
 }
 
+// The browser's standard gamepad layout.
+const PadButtons kPadButtons = {0, 1, 8, 9, 12, 13, 14, 15};
+
+// emscripten's SDL reads the pads only when SDL_Init itself was asked for them; it asks
+// the browser for the list of pads on every call, so there is nothing to restart.
+bool startSdl() {
+    return SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) == 0;
+}
+
+bool restartJoysticks() {
+    return true;
+}
+
 void endProgram(int status) {
     copyToCanvas();
     EM_ASM(

@@ -1,15 +1,23 @@
-// The event seam: keys by symbol (so Shift and Caps Lock make no difference), the
-// pointer, the window's quit request, exposes and focus, each turned into the game's words.
+// The event seam: keys by symbol (so Shift and Caps Lock make no difference), the pads'
+// buttons and left sticks, the pointer, the window's quit request, exposes and focus, each
+// turned into the game's words.
 
 #include "match/controls.h"
 
 #include <SDL.h>
+#include <algorithm>
+#include <cstdlib>
 
 #include "display/platform.h"
 #include "display/surface.h"
 #include "snakes/snake.h"
 
 namespace ravela {
+
+Pads pads = {{nullptr, nullptr, nullptr},
+             {-1, -1, -1},
+             {{0, 0}, {0, 0}, {0, 0}},
+             {kNoDirection, kNoDirection, kNoDirection}};
 
 namespace {
 
@@ -28,8 +36,70 @@ constexpr SteeringKey kSteeringKeys[] = {
 // Player 1's keys, the arrows, also move a menu's selection.
 constexpr int8_t kMenuPlayer = 0;
 
+// A stick asks for a direction once it is pushed this far along one axis, at least twice
+// as far as along the other; it counts as centred again below the release distance. Axes
+// run from -32768 to 32767, negative up and to the left.
+constexpr int kStickPush = 16384;
+constexpr int kStickRelease = 8192;
+constexpr int kStickDominance = 2;
+
 Input nothing() {
-    return Input{0, -1, kNoDirection, -1, PointerPosition{0, 0}};
+    return Input{0, -1, kNoDirection, -1, false, PointerPosition{0, 0}};
+}
+
+// The player whose pad the platform numbers so, or -1.
+int8_t padPlayer(int device) {
+    for (int8_t p = 0; p < kPlayerCount; ++p)
+        if (pads.device[p] == device) return p;
+    return -1;
+}
+
+// A word from player p's pad, pointing that way when it has a direction.
+Input padInput(int8_t player, uint16_t words, int8_t direction) {
+    Input input = nothing();
+    input.words = words;
+    input.player = player;
+    input.fromPad = true;
+    if (direction != kNoDirection) {
+        input.words |= kSteer | kMoveSelection;
+        input.direction = direction;
+    }
+    return input;
+}
+
+Input readPadButton(int8_t player, uint8_t button) {
+    const PadButtons &b = kPadButtons;
+    const int8_t direction = button == b.up      ? kUp
+                             : button == b.down  ? kDown
+                             : button == b.left  ? kLeft
+                             : button == b.right ? kRight
+                                                 : kNoDirection;
+    uint16_t words = kPageTurn;
+    if (button == b.a) words |= kConfirm;
+    if (button == b.b) words |= kBack;
+    if (button == b.back) words |= kLeave | kBack;
+    if (button == b.start) words |= kPause;
+    return padInput(player, words, direction);
+}
+
+// Follows the left stick; a push that clearly points one way asks for that way once.
+Input readStick(int8_t player, int axis, int value) {
+    if (axis > 1) return nothing();
+    pads.stick[player][axis] = value;
+    const int x = pads.stick[player][0], y = pads.stick[player][1];
+    const int across = std::abs(x), along = std::abs(y);
+    int8_t &asked = pads.stickDirection[player];
+    if (std::max(across, along) < kStickRelease) {
+        asked = kNoDirection;
+        return nothing();
+    }
+    int8_t direction = kNoDirection;
+    if (across >= kStickPush && across >= kStickDominance * along)
+        direction = x < 0 ? kLeft : kRight;
+    if (along >= kStickPush && along >= kStickDominance * across) direction = y < 0 ? kUp : kDown;
+    if (direction == kNoDirection || direction == asked) return nothing();
+    asked = direction;
+    return padInput(player, 0, direction);
 }
 
 Input readKey(SDLKey symbol) {
@@ -80,10 +150,45 @@ Input readEvent(const SDL_Event &event) {
     case SDL_MOUSEBUTTONDOWN: input.words = kPointerPress | kPageTurn; return input;
     case SDL_QUIT: input.words = kQuit; return input;
     case SDL_VIDEOEXPOSE: input.words = kExpose; return input;
+    case SDL_JOYBUTTONDOWN: {
+        const int8_t player = padPlayer(event.jbutton.which);
+        return player < 0 ? input : readPadButton(player, event.jbutton.button);
+    }
+    case SDL_JOYAXISMOTION: {
+        const int8_t player = padPlayer(event.jaxis.which);
+        return player < 0 ? input : readStick(player, event.jaxis.axis, event.jaxis.value);
+    }
     default: break;
     }
     if (isFocusChange(event)) input.words = kFocusChange;
     return input;
+}
+
+void closePads() {
+    for (int p = 0; p < kPlayerCount; ++p) {
+        if (pads.opened[p] != nullptr) SDL_JoystickClose(pads.opened[p]);
+        pads.opened[p] = nullptr;
+        pads.device[p] = -1;
+        pads.stick[p][0] = pads.stick[p][1] = 0;
+        pads.stickDirection[p] = kNoDirection;
+    }
+}
+
+void openPads() {
+    closePads();
+    if (!restartJoysticks()) return;
+    // The platform may number empty places too (a browser's list of pads has gaps): only
+    // the pads that open take a player.
+    int8_t player = 0;
+    const int devices = SDL_NumJoysticks();
+    for (int device = 0; device < devices && player < kPlayerCount; ++device) {
+        SDL_Joystick *pad = SDL_JoystickOpen(device);
+        if (pad == nullptr) continue;
+        pads.opened[player] = pad;
+        pads.device[player] = device;
+        ++player;
+    }
+    SDL_JoystickEventState(SDL_ENABLE);
 }
 
 bool pollWords(Input &input) {

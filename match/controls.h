@@ -1,11 +1,14 @@
 // The game's controls: the one place where SDL's events become what the game hears. Every
-// screen and the match read these words, never SDL events; the steering keys live here,
-// and quit requests and exposes are handled here the same way for all of them.
+// screen and the match read these words, never SDL events; the steering keys and the pads
+// live here, and quit requests and exposes are handled here the same way for all of them.
 #pragma once
 
 #include <cstdint>
 
+#include "snakes/snake.h"
+
 union SDL_Event;
+struct _SDL_Joystick;
 
 namespace ravela {
 
@@ -18,12 +21,12 @@ struct PointerPosition {
 // What an event says. One event may say several things (Return confirms on a menu and
 // pauses a match); each screen listens for the words it knows.
 enum Word : uint16_t {
-    kSteer = 1 << 0,         // a player asks for a direction: arrows, W/A/S/D, I/J/K/L
-    kMoveSelection = 1 << 1, // a menu's selection moves on: the arrows, Tab
-    kConfirm = 1 << 2,       // Return, the keypad's Enter
-    kPause = 1 << 3,         // Return: pause or resume the match
-    kLeave = 1 << 4,         // Escape: end the match, or the program from the title menu
-    kBack = 1 << 5,          // Escape: from the count screen back to the title menu
+    kSteer = 1 << 0,         // a player asks for a direction: arrows, W/A/S/D, I/J/K/L, a pad
+    kMoveSelection = 1 << 1, // a menu's selection moves on: the arrows, Tab, a pad's directions
+    kConfirm = 1 << 2,       // Return, the keypad's Enter, a pad's A
+    kPause = 1 << 3,         // Return, a pad's Start: pause or resume the match
+    kLeave = 1 << 4,         // Escape, a pad's Back: end the match, or the program from the title
+    kBack = 1 << 5,          // Escape, a pad's B or Back: from the count screen to the title
     kDigit = 1 << 6,         // a digit key 0..9
     kPageTurn = 1 << 7,      // any key or button pressed: the manual turns its page
     kPointerMove = 1 << 8,   // the pointer moved (or SDL repeated where it is)
@@ -39,12 +42,27 @@ struct Input {
     int8_t player;           // kSteer: the player 0..2 it steers
     int8_t direction;        // kSteer, kMoveSelection: kUp..kRight; kNoDirection for Tab
     int8_t digit;            // kDigit: 0..9
+    bool fromPad;            // said by a pad (player's), not by the keyboard or the pointer
     PointerPosition pointer; // kPointerMove: where the pointer is now
     // Whether the event says that word.
     bool has(Word word) const { return (words & word) != 0; }
 };
 
-// What one event says, with nothing done about it.
+// The pads, one for each player in the order the platform numbers them.
+struct Pads {
+    _SDL_Joystick *opened[kPlayerCount]; // player p's pad as SDL opened it, or null
+    int device[kPlayerCount];            // the platform's number for player p's pad; -1 none
+    int stick[kPlayerCount][2];          // where its left stick last was along x and y
+    int8_t stickDirection[kPlayerCount]; // what the stick last asked for; none once centred
+};
+extern Pads pads;
+
+// Closes the pads and opens those present now, for players 1 to 3 in the platform's
+// order; a fourth is left alone. Without joystick support there are simply none.
+void openPads();
+// Closes every pad; their events then say nothing.
+void closePads();
+// What one event says, with nothing done about it beyond following the pads' sticks.
 Input readEvent(const SDL_Event &event);
 // The next queued event in words, without waiting; false when the queue is empty. An
 // expose shows the screen again and a quit request ends the program with status 0.

@@ -150,18 +150,8 @@ void setupLevel() {
     }
 
     for (int i = 0; i < adversariesInPlay(); ++i) {
-        Snake &adversary = adversarySnake[i];
-        initSnake(adversary);
-        adversary.colourBase = kAdversaryBase;
-        adversary.direction = kUp;
-        const int startColumn = kAdversaryStartColumn + kAdversaryColumnGap * i;
-        setHeadCell(adversary, kAdversaryStartRow, startColumn);
-        stepSnake(adversary, 0);
-        // Show the start cell as the tail it now is, so nothing takes it for free space.
-        if (adversary.length == 1) {
-            setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailTipDown),
-                           kAdversaryStartRow, startColumn);
-        }
+        startAdversary(adversarySnake[i], kAdversaryStartRow,
+                       kAdversaryStartColumn + kAdversaryColumnGap * i);
     }
 
     placeFruit(kYellowFruit);

@@ -96,8 +96,10 @@ void startUp(int argumentCount) {
     // with SDL12COMPAT_WINDOW_SCALING), the ten-pixel tiles stay sharp unless the player
     // asks for smoothing.
     setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
+    // Pads in one layout whatever their make: see kPadButtons.
+    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
     chooseWindowVisual();
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    if (!startSdl()) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         endProgram(1);
     }
@@ -114,7 +116,8 @@ void startUp(int argumentCount) {
     const int n = info && !playerScales ? chooseScale(info->current_w, info->current_h, window) : 1;
     SDL_Surface *surface = openScreen(depth, n, window ? 0 : SDL_FULLSCREEN);
     watchForDisplayLoss();
-    if (!window) keepWholePixelScale();
+    if (!playerScales) keepWholePixelScale();
+    if (window) presentDirectlyWhenScaled(surface);
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
     if (window)

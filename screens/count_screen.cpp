@@ -21,11 +21,13 @@ namespace ravela {
 
 namespace {
 
-// Colour bases of a box: grey when plain, player 1's colours under the pointer.
+// Colour bases of a box: grey when plain, player 1's colours when highlighted.
 constexpr int8_t kPlainItem = kAdversaryBase;
 constexpr int8_t kHighlightedItem = kPlayerBase[0];
 
 constexpr int kItemCount = 10;
+// The box the pads' highlight starts on.
+constexpr int8_t kFirstPadItem = 1;
 constexpr int kItemRows = 8;
 constexpr int kItemColumns = 32;
 // The header band above the boxes, in pixels, and the header picture in it. The header
@@ -50,10 +52,6 @@ constexpr int kFigureRow = 3;
 constexpr int kFirstPlayerColumn = 6;
 constexpr int kFirstAdversaryColumn = 12;
 
-void draw(int8_t code, int row, int col) {
-    setCellAndDraw(board, code, row, col);
-}
-
 int8_t offsetCode(int8_t base, int offset) {
     return static_cast<int8_t>(base + offset);
 }
@@ -67,29 +65,29 @@ void drawMenuItemCells(int8_t n, int8_t colourBase) {
     const int right = left + kItemColumns - 1;
 
     for (int i = 1; i <= kItemColumns - 2; ++i) {
-        draw(offsetCode(colourBase, kStraightHorizontal), top, left + i);
-        draw(offsetCode(colourBase, kStraightHorizontal), bottom, left + i);
+        drawCell(offsetCode(colourBase, kStraightHorizontal), top, left + i);
+        drawCell(offsetCode(colourBase, kStraightHorizontal), bottom, left + i);
     }
     for (int i = 1; i <= kItemRows - 2; ++i) {
-        draw(offsetCode(colourBase, kStraightVertical), top + i, left);
-        draw(offsetCode(colourBase, kStraightVertical), top + i, right);
+        drawCell(offsetCode(colourBase, kStraightVertical), top + i, left);
+        drawCell(offsetCode(colourBase, kStraightVertical), top + i, right);
     }
-    draw(offsetCode(colourBase, kBoxTopLeft), top, left);
-    draw(offsetCode(colourBase, kBoxTopRight), top, right);
-    draw(offsetCode(colourBase, kBoxBottomLeft), bottom, left);
-    draw(offsetCode(colourBase, kBoxBottomRight), bottom, right);
+    drawCell(offsetCode(colourBase, kBoxTopLeft), top, left);
+    drawCell(offsetCode(colourBase, kBoxTopRight), top, right);
+    drawCell(offsetCode(colourBase, kBoxBottomLeft), bottom, left);
+    drawCell(offsetCode(colourBase, kBoxBottomRight), bottom, right);
 
     // The three players always wear their own colours.
     for (int p = 0; p < kPlayerCount; ++p) {
         const int col = left + kFirstPlayerColumn + p;
-        draw(offsetCode(kPlayerBase[p], kUp), top + kFigureRow, col);
-        draw(offsetCode(kPlayerBase[p], kDown), top + kFigureRow + 1, col);
+        drawCell(offsetCode(kPlayerBase[p], kUp), top + kFigureRow, col);
+        drawCell(offsetCode(kPlayerBase[p], kDown), top + kFigureRow + 1, col);
     }
     // The adversaries stand in pairs with a one-column gap between the pairs.
     for (int i = 0; i < n; ++i) {
         const int col = left + kFirstAdversaryColumn + i + i / 2;
-        draw(offsetCode(kAdversaryBase, kUp), top + kFigureRow, col);
-        draw(offsetCode(kAdversaryBase, kDown), top + kFigureRow + 1, col);
+        drawCell(offsetCode(kAdversaryBase, kUp), top + kFigureRow, col);
+        drawCell(offsetCode(kAdversaryBase, kDown), top + kFigureRow + 1, col);
     }
 }
 
@@ -107,7 +105,7 @@ int8_t itemAtPointer(int x, int y) {
     return item < kItemCount ? static_cast<int8_t>(item) : int8_t{-1};
 }
 
-// Moves the highlight to the box under the pointer, redrawing only the old and new box.
+// Moves the highlight to a box (-1: none), redrawing only the old and new box.
 void hover(int8_t item) {
     if (item == matchState.adversaryCount) return;
     showCursor(false);
@@ -115,6 +113,20 @@ void hover(int8_t item) {
     if (item >= 0) drawMenuItem(item, kHighlightedItem);
     matchState.adversaryCount = item;
     showCursor(true);
+}
+
+// The box a pad's direction leads to from box n, staying inside the two columns and five
+// rows; with no box highlighted yet the pads start on the box for 1.
+int8_t itemTowards(int8_t n, int8_t direction) {
+    if (n < 0) return kFirstPadItem;
+    const int row = n / 2, column = n % 2;
+    switch (direction) {
+    case kUp: return static_cast<int8_t>(row > 0 ? n - 2 : n);
+    case kDown: return static_cast<int8_t>(row < kItemCount / 2 - 1 ? n + 2 : n);
+    case kLeft: return static_cast<int8_t>(n - column);
+    case kRight: return static_cast<int8_t>(n - column + 1);
+    default: return n;
+    }
 }
 
 void layOutScreen() {
@@ -149,6 +161,19 @@ bool adversaryCountScreen() {
         if (input.has(kBack)) return false;
         if (input.has(kDigit)) {
             matchState.adversaryCount = input.digit;
+            showCursor(false);
+            return true;
+        }
+        // The keys keep to digits and Escape here; a pad moves the highlight and starts
+        // with the box it highlights (its first press of A only shows where it starts).
+        if (!input.fromPad) continue;
+        if (input.has(kMoveSelection))
+            hover(itemTowards(matchState.adversaryCount, input.direction));
+        if (input.has(kConfirm)) {
+            if (matchState.adversaryCount < 0) {
+                hover(kFirstPadItem);
+                continue;
+            }
             showCursor(false);
             return true;
         }

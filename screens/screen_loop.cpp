@@ -5,6 +5,7 @@
 #include "screens/screen_loop.h"
 
 #include "display/platform.h"
+#include "match/controls.h"
 #include "match/match_loop.h"
 #include "screens/count_screen.h"
 #include "screens/manual_pages.h"
@@ -14,14 +15,18 @@ namespace ravela {
 
 void runScreens() {
     for (;;) {
+        openPads(); // pads plugged in since the last menu join here
         const int8_t choice = titleMenu();
         if (choice == kTitleQuit) endProgram(0);
         if (choice == kTitleManual) {
             manualPages();
             continue;
         }
-        while (adversaryCountScreen())
+        for (;;) {
+            openPads();
+            if (!adversaryCountScreen()) break;
             playMatch();
+        }
     }
 }
 

@@ -104,17 +104,9 @@ void writeArena() {
 // The demo snake is adversary 0, grey, steered without greed or tail-following.
 void startDemoSnake() {
     Snake &demo = adversarySnake[0];
-    initSnake(demo);
+    startAdversary(demo, kDemoStartRow, kDemoStartColumn);
     demo.greedy = 0;
     demo.followsTail = 0;
-    demo.colourBase = kAdversaryBase;
-    demo.direction = kUp;
-    setHeadCell(demo, kDemoStartRow, kDemoStartColumn);
-    stepSnake(demo, 0);
-    // Show the start cell as the tail it now is, so no fruit lands on it.
-    if (demo.length == 1)
-        setCellAndDraw(board, static_cast<int8_t>(kAdversaryBase + kTailTipDown), kDemoStartRow,
-                       kDemoStartColumn);
 }
 
 // Handles one input; false when it was Escape, which ends the menu at once.
@@ -175,7 +167,13 @@ TitleMenuRun setUpTitleMenu() {
     });
 
     startDemoSnake();
-    return TitleMenuRun{0, -1, 0, 2, pointerNow()};
+    return TitleMenuRun{
+        .selection = 0,
+        .drawnSelection = -1,
+        .result = 0,
+        .fruitsToPlace = 2,
+        .pointer = pointerNow(),
+    };
 }
 
 bool runTitleMenuFrame(TitleMenuRun &menu) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "display/board.h"
@@ -56,6 +57,9 @@ constexpr uint8_t kSameColourBit = 0x10;
 constexpr uint8_t kDistanceMask = 15;
 constexpr int kRivalReach = 8;  // a rival head floods at most this many steps
 constexpr int kFellowReach = 2; // first pass: cells this near a fellow's head are closed
+
+// The working-grid cell of a head off the Board: none.
+constexpr int32_t kNoCell = -1;
 
 // Tail tag meaning that the snake has no tail worth waiting for.
 constexpr uint8_t kNoTail = 15;
@@ -253,7 +257,7 @@ void PathSearch::queueHeadNeighbours(int32_t ownHead) {
         const int col = headCol + kColumnStep[d];
         if (onGrid(row, col)) queue.push(gridIndex(row, col), kDirectionBit[d]);
     }
-    if (ownHead < 0) return;
+    if (ownHead == kNoCell) return;
     for (int vertical = 0; vertical < 2; ++vertical) {
         for (int horizontal = 2; horizontal < 4; ++horizontal) {
             const int row = headRow + kRowStep[vertical];
@@ -276,7 +280,7 @@ void PathSearch::startPass() {
     std::memcpy(grid, scanGrid, sizeof grid);
     markOwnTail();
 
-    const int32_t ownHead = onGrid(headRow, headCol) ? gridIndex(headRow, headCol) : -1;
+    const int32_t ownHead = onGrid(headRow, headCol) ? gridIndex(headRow, headCol) : kNoCell;
     for (int i = 0; i < tileCount; ++i) {
         const ScannedTile &tile = tiles[i];
         if (!isHeadCode(tile.code) || tile.cell == ownHead) continue;
@@ -520,9 +524,7 @@ uint8_t decide(PathSearch &search) {
         // Meeting a rival head-on: step along the axis on which it is farther away.
         const int dr = search.goalCell / kGridWidth - 1 - search.headRow;
         const int dc = search.goalCell % kGridWidth - 1 - search.headCol;
-        const int absRows = dr < 0 ? -dr : dr;
-        const int absCols = dc < 0 ? -dc : dc;
-        if (absCols > absRows) return (chosen & 3) ? (chosen & 3) : chosen;
+        if (std::abs(dc) > std::abs(dr)) return (chosen & 3) ? (chosen & 3) : chosen;
         return (chosen & 12) ? (chosen & 12) : chosen;
     }
     if (snake.length < 2 || !search.findEscapeCell()) return chosen;

@@ -194,6 +194,17 @@ bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
     return true;
 }
 
+void startAdversary(Snake &snake, int row, int col) {
+    initSnake(snake);
+    snake.colourBase = kAdversaryBase;
+    snake.direction = kUp;
+    setHeadCell(snake, row, col);
+    stepSnake(snake, 0);
+    // Nothing may take the start cell for free space: it is the tail until the tail moves.
+    if (snake.length == 1)
+        drawCell(static_cast<int8_t>(kAdversaryBase + kTailToward[kUp]), row, col);
+}
+
 bool hatch(Snake &snake) {
     if (snake.length >= 0) return false;
     const int row = headRow(snake);

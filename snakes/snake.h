@@ -76,6 +76,9 @@ constexpr int32_t eggLength(int32_t countdown) {
 }
 // Turns a living snake into an egg (countdown steps intact); false if it already was one.
 bool turnToEgg(Snake &snake, bool wipe, int8_t countdown);
+// Starts a fresh adversary-coloured snake heading up from (row, col): its first step is
+// taken at once, and a start cell left behind shows the tail that it then is.
+void startAdversary(Snake &snake, int row, int col);
 // Brings an uncovered egg back to life as a head with growth 2.
 bool hatch(Snake &snake);
 // True while the snake is an egg.

@@ -5,7 +5,8 @@
 find_package(Python3 3.8 REQUIRED COMPONENTS Interpreter)
 
 foreach(scenario startup title_navigation manual count_screen play pause ending close full_screen
-        repaint display_loss streams no_display pointer_flood desktop_depths)
+        repaint display_loss streams no_display pointer_flood desktop_depths window_size full_screen_wm
+        wayland wayland_loss)
     add_test(NAME e2e_${scenario}
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/e2e/driver.py
             --ravela $<TARGET_FILE:ravela> ${scenario})

@@ -1,32 +1,96 @@
-// The input poll: the direction rule as a table, the twelve steering keys, eggs waiting for
-// a key, the pause and match keys, focus events, and a quit request in the middle of the
-// queue. Events go through SDL's own queue on the dummy video driver.
+// The controls and the input poll: what each event says, the direction rule as a table, the
+// twelve steering keys, two pads and a keyboard at once, eggs waiting for a key, the pause
+// and match keys, focus events, and a quit request in the middle of the queue. Events go
+// through SDL's own queue on the dummy video driver.
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
+#include "display/platform.h"
 #include "display/surface.h"
+#include "match/controls.h"
 #include "match/input.h"
 #include "tests/fixture.h"
 
 namespace ravela {
 namespace {
 
+using testing::keyEvent;
+using testing::padAxis;
+using testing::padButton;
 using testing::pressKey;
+using testing::queue;
+
+// An input as text: its words, then the way, player, digit and pad it names.
+std::string said(const Input &input) {
+    const char *names[] = {"steer", "select", "confirm", "pause", "leave",  "back", "digit",
+                           "page",  "move",   "press",   "quit",  "expose", "focus"}; // by bit
+    std::string text;
+    for (int bit = 0; bit < 13; ++bit)
+        if (input.words >> bit & 1) text += std::string(text.empty() ? "" : " ") + names[bit];
+    if (input.direction != kNoDirection) text += std::string(" ") + "udlr"[input.direction];
+    if (input.has(kSteer) || input.fromPad) text += " p" + std::to_string(input.player + 1);
+    if (input.has(kDigit)) text += " " + std::to_string(input.digit);
+    if (input.has(kPointerMove))
+        text += " " + std::to_string(input.pointer.x) + "," + std::to_string(input.pointer.y);
+    return text + (input.fromPad ? " pad" : "");
+}
 
 struct InputTest : testing::GameTest {
-    // Queues a focus event with the given state bits.
-    static void focus(uint8_t state, uint8_t gain = 0) {
-        SDL_Event event{};
-        event.active = {SDL_ACTIVEEVENT, gain, state};
-        SDL_PushEvent(&event);
-    }
     static std::string poll() {
         pollInput();
         return std::string(matchState.paused ? "paused" : "playing") +
                (matchState.matchRunning ? "" : ", ended");
     }
 };
+
+// Keys by symbol: the arrows steer player 1 and move a menu's selection, as Tab does;
+// Return confirms and pauses, the keypad's Enter only confirms, Escape leaves and goes back;
+// every key turns a page, and releases say nothing. The pointer, the window and focus.
+TEST_F(InputTest, KeysPointerAndWindowSayTheirWords) {
+    SDL_Event motion{.type = SDL_MOUSEMOTION}, focused{.type = SDL_ACTIVEEVENT}, pointed = focused;
+    motion.motion.x = 639, motion.motion.y = 7;
+    focused.active.state = SDL_APPINPUTFOCUS, pointed.active.state = SDL_APPMOUSEFOCUS;
+    const std::pair<SDL_Event, const char *> rows[] = {
+        // clang-format off
+        {keyEvent(SDLK_UP), "steer select page u p1"}, {keyEvent(SDLK_d), "steer page r p2"},
+        {keyEvent(SDLK_k), "steer page d p3"}, {keyEvent(SDLK_TAB), "select page"},
+        {keyEvent(SDLK_RETURN), "confirm pause page"}, {keyEvent(SDLK_KP_ENTER), "confirm page"},
+        {keyEvent(SDLK_ESCAPE), "leave back page"}, {keyEvent(SDLK_0), "digit page 0"}, {keyEvent(SDLK_9), "digit page 9"},
+        {keyEvent(SDLK_KP8), "page"}, {keyEvent(SDLK_RETURN, SDL_KEYUP), ""}, {motion, "move 639,7"},
+        {{.type = SDL_MOUSEBUTTONDOWN}, "page press"}, {{.type = SDL_MOUSEBUTTONUP}, ""},
+        {{.type = SDL_QUIT}, "quit"}, {{.type = SDL_VIDEOEXPOSE}, "expose"}, {focused, "focus"}, {pointed, ""}};
+    // clang-format on
+    for (const auto &row : rows)
+        EXPECT_EQ(said(readEvent(row.first)), row.second) << "row " << &row - rows;
+}
+
+// Pads by the platform's numbers, here 4 for player 1 and 0 for player 2; another pad says
+// nothing. Each button turns a page; the d-pad steers and selects. The left stick asks for a
+// way once it is pushed far enough, and clearly more along one axis than the other, and
+// only once until it points elsewhere or comes back to the middle.
+TEST_F(InputTest, PadsSayTheirWordsAndTheStickAsksOncePerWay) {
+    testing::givePads({4, 0});
+    const PadButtons &b = kPadButtons;
+    const std::pair<SDL_Event, const char *> rows[] = {
+        // clang-format off
+        {padButton(4, b.a), "confirm page p1 pad"}, {padButton(4, b.b), "back page p1 pad"},
+        {padButton(0, b.back), "leave back page p2 pad"}, {padButton(0, b.start), "pause page p2 pad"},
+        {padButton(0, b.up), "steer select page u p2 pad"}, {padButton(4, b.right), "steer select page r p1 pad"},
+        {padButton(4, 2), "page p1 pad"}, {padButton(7, b.a), ""},
+        {padAxis(0, 0, 16383), ""}, {padAxis(0, 0, 16384), "steer select r p2 pad"},
+        {padAxis(0, 0, 32767), ""}, {padAxis(0, 0, 16384), ""},
+        {padAxis(0, 1, 20000), ""}, // neither way twice as far as the other
+        {padAxis(0, 0, 8000), "steer select d p2 pad"}, {padAxis(0, 1, 32767), ""}, {padAxis(0, 1, 12000), ""},
+        {padAxis(0, 1, 8191), ""}, // near the middle: centred
+        {padAxis(0, 1, 16384), "steer select d p2 pad"}, {padAxis(0, 1, -32768), "steer select u p2 pad"},
+        {padAxis(4, 0, -20000), "steer select l p1 pad"}, {padAxis(0, 2, 32767), ""} /* the right stick */,
+        {padAxis(7, 0, -20000), ""}};
+    // clang-format on
+    for (const auto &row : rows)
+        EXPECT_EQ(said(readEvent(row.first)), row.second) << "row " << &row - rows;
+}
 
 TEST_F(InputTest, DirectionRule) {
     constexpr int8_t N = kNoDirection;
@@ -62,7 +126,6 @@ TEST_F(InputTest, TwelveKeysSteerThreePlayersAndTwoQuickTurnsTakeTwoSteps) {
             testing::layEgg(p, 20, 10 + 20 * p, -1);
         for (int p = 0; p < kPlayerCount; ++p)
             pressKey(testing::kPlayerKeys[4 * p + d]);
-        pressKey(SDLK_KP8), pressKey(SDLK_SPACE), pressKey(SDLK_w, SDL_KEYUP); // not match keys
         pollInput();
         for (int p = 0; p < kPlayerCount; ++p)
             EXPECT_EQ(playerSnake[p].direction, d) << "key for player " << p << ", way " << int{d};
@@ -78,6 +141,26 @@ TEST_F(InputTest, TwelveKeysSteerThreePlayersAndTwoQuickTurnsTakeTwoSteps) {
     pollInput();
     stepSnake(s, 0), stepSnake(s, 0);
     EXPECT_EQ(testing::cellsOf(s), "19,51 19,50");
+}
+
+// Player 1 by a pad's d-pad, player 2 by another pad's stick and player 3 by its keys, in
+// one tick; Start pauses as Return does, and Back ends the match as Escape does.
+TEST_F(InputTest, TwoPadsAndTheKeyboardSteerTogether) {
+    testing::givePads({1, 0});
+    for (int p = 0; p < kPlayerCount; ++p)
+        testing::layEgg(p, 20, 10 + 20 * p, -1);
+    const PadButtons &b = kPadButtons;
+    queue({padButton(1, b.right), padAxis(0, 1, -30000), padButton(0, b.start)});
+    pressKey(SDLK_j);
+    EXPECT_EQ(poll(), "paused");
+    for (int p = 0; p < kPlayerCount; ++p)
+        EXPECT_EQ(playerSnake[p].direction, (std::array<int8_t, 3>{kRight, kUp, kLeft}[p])) << p;
+    Snake &s = testing::laySnake(1, 20, 50, kUp, 1);
+    queue({padAxis(0, 0, -30000), padAxis(0, 1, 0), padButton(1, b.start)});
+    EXPECT_EQ(poll(), "playing");
+    EXPECT_EQ(s.direction, kLeft);
+    queue({padButton(0, b.back), padButton(1, b.b)});
+    EXPECT_EQ(poll(), "playing, ended");
 }
 
 TEST_F(InputTest, OnlyEggsLoseTheirDirectionAndAreRepaintedAtEveryPoll) {
@@ -97,9 +180,7 @@ TEST_F(InputTest, OnlyEggsLoseTheirDirectionAndAreRepaintedAtEveryPoll) {
 }
 
 TEST_F(InputTest, ReturnTogglesFocusPausesAndEscapeEndsTheMatch) {
-    SDL_Event expose{};
-    expose.type = SDL_VIDEOEXPOSE;
-    SDL_PushEvent(&expose);
+    queue({{.type = SDL_VIDEOEXPOSE}});
     surfaceTrace.on = true;
     EXPECT_EQ(poll(), "playing");
     EXPECT_EQ(surfaceTrace.calls, "P") << "an uncovered window shows the screen again";
@@ -109,11 +190,9 @@ TEST_F(InputTest, ReturnTogglesFocusPausesAndEscapeEndsTheMatch) {
     EXPECT_EQ(poll(), "paused") << "two presses cancel out";
     pressKey(SDLK_RETURN);
     EXPECT_EQ(poll(), "playing");
-    pressKey(SDLK_KP_ENTER), pressKey(SDLK_RETURN, SDL_KEYUP), focus(SDL_APPMOUSEFOCUS);
-    EXPECT_EQ(poll(), "playing");
-    focus(SDL_APPINPUTFOCUS, 1);
+    queue({{.active = {SDL_ACTIVEEVENT, 1, SDL_APPINPUTFOCUS}}});
     EXPECT_EQ(poll(), "paused") << "focus gained pauses";
-    pressKey(SDLK_RETURN), focus(SDL_APPACTIVE);
+    pressKey(SDLK_RETURN), queue({{.active = {SDL_ACTIVEEVENT, 0, SDL_APPACTIVE}}});
     EXPECT_EQ(poll(), "paused") << "focus lost pauses";
     pressKey(SDLK_ESCAPE), pressKey(SDLK_RETURN);
     EXPECT_EQ(poll(), "playing, ended") << "the queue goes on after Escape";

@@ -268,6 +268,10 @@ TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGri
     EXPECT_EQ(steered({"@a", "cb"}), kNoDirection);
     // Two back, the tail lies diagonal to the head: an escape cell, and the snake turns to it.
     EXPECT_EQ(steered({"@a", ".b"}), kDown);
+    // Without arrivals the snake turns the tail's way, not to any free cell: the tail lies
+    // beyond player 1's broken egg, which the step may take and the escape flood may not
+    // cross, and the dead end below stays unchosen.
+    EXPECT_EQ(steered({"#c.#", "#bB#", "#a@#", "##.#"}, 0, 0), kUp);
     // On row 47 the tail gets no tail mark, yet the tail tag is 0, and the last rule
     // applies that: the direction stays.
     draw({"@abc", "gfed"}, 1, 1, {46, 60});

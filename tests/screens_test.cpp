@@ -6,22 +6,20 @@
 #include <algorithm>
 #include <vector>
 
+#include "display/platform.h"
 #include "display/surface.h"
 #include "screens/count_screen.h"
 #include "screens/title_menu.h"
 #include "tests/fixture.h"
 
 using namespace ravela;
+using ravela::testing::keyEvent;
 using ravela::testing::pixelAt;
+using ravela::testing::queue;
 using Events = std::vector<SDL_Event>;
 
 namespace {
 
-SDL_Event key(SDLKey sym, uint8_t type = SDL_KEYDOWN) {
-    SDL_Event event{.type = type};
-    event.key.keysym.sym = sym;
-    return event;
-}
 SDL_Event motion(int x, int y) {
     SDL_Event event{.type = SDL_MOUSEMOTION};
     event.motion.x = Uint16(x);
@@ -29,12 +27,6 @@ SDL_Event motion(int x, int y) {
     return event;
 }
 const SDL_Event kClick{.type = SDL_MOUSEBUTTONDOWN}; // the screens look at no button
-
-void push(Events events) {
-    for (SDL_Event &event : events)
-        SDL_PushEvent(&event);
-}
-
 class ScreensTest : public ravela::testing::GameTest {
   protected:
     void SetUp() override {
@@ -54,19 +46,19 @@ class ScreensTest : public ravela::testing::GameTest {
 TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
     // clang-format off
     const struct { Events events; int selection, result; } frames[] = {
-        {{key(SDLK_RETURN), kClick, key(SDLK_KP_ENTER)}, 0, 0},
+        {{keyEvent(SDLK_RETURN), kClick, keyEvent(SDLK_KP_ENTER)}, 0, 0},
         {{motion(300, 190)}, 0, 0}, {{motion(300, 192)}, 1, 0}, {{motion(300, 252)}, 2, 0},
         {{motion(300, 303)}, 0, 0}, {{motion(225, 260)}, 2, 0}, {{motion(431, 200)}, 0, 0},
-        {{key(SDLK_TAB)}, 1, 0}, {{key(SDLK_UP)}, 2, 0}, {{key(SDLK_DOWN)}, 1, 0},
-        {{key(SDLK_LEFT)}, 2, 0}, {{key(SDLK_RIGHT)}, 1, 0},
-        {{motion(10, 10), kClick}, 0, 0}, {{key(SDLK_TAB), kClick}, 1, kTitleStart}};
+        {{keyEvent(SDLK_TAB)}, 1, 0}, {{keyEvent(SDLK_UP)}, 2, 0}, {{keyEvent(SDLK_DOWN)}, 1, 0},
+        {{keyEvent(SDLK_LEFT)}, 2, 0}, {{keyEvent(SDLK_RIGHT)}, 1, 0},
+        {{motion(10, 10), kClick}, 0, 0}, {{keyEvent(SDLK_TAB), kClick}, 1, kTitleStart}};
     // clang-format on
     const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
     const uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
     TitleMenuRun menu = setUpTitleMenu();
     int drawn = -1;
     for (const auto &f : frames) {
-        push(f.events);
+        queue(f.events);
         EXPECT_TRUE(runTitleMenuFrame(menu));
         EXPECT_EQ(menu.selection, f.selection) << &f - frames;
         EXPECT_EQ(menu.result, f.result) << &f - frames;
@@ -77,10 +69,10 @@ TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
                   f.selection != drawn ? "LUP" : "LU");
         drawn = f.selection;
     }
-    push({key(SDLK_TAB), key(SDLK_ESCAPE)});
+    queue({keyEvent(SDLK_TAB), keyEvent(SDLK_ESCAPE)});
     EXPECT_FALSE(runTitleMenuFrame(menu = setUpTitleMenu()));
     EXPECT_EQ(menu.result, 0);
-    push({key(SDLK_TAB), key(SDLK_TAB), key(SDLK_RETURN)});
+    queue({keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)});
     EXPECT_EQ(titleMenu(), kTitleManual);
 }
 
@@ -120,8 +112,8 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
 // Moving within one item redraws nothing; moving across items redraws the old one plain
 // and the new one highlighted, each presenting after its unlock.
 TEST_F(ScreensTest, HoverRedrawsOnlyTheOldAndTheNewItem) {
-    push(
-        {motion(100, 100), motion(200, 150), motion(400, 200), motion(330, 239), key(SDLK_ESCAPE)});
+    queue({motion(100, 100), motion(200, 150), motion(400, 200), motion(330, 239),
+           keyEvent(SDLK_ESCAPE)});
     EXPECT_FALSE(adversaryCountScreen());
     EXPECT_EQ(surfaceTrace.calls, "LUPLUP" /* lay-out, header */ "LUP" /* 0 */ "LUPLUP" /* 0, 3 */);
     EXPECT_EQ(matchState.adversaryCount, 3);
@@ -137,18 +129,49 @@ TEST_F(ScreensTest, ClickOrDigitStartsTheMatch) {
     // clang-format off
     const struct { Events events; int starts, count; } runs[] = {
         {{motion(300, 79)}, 0, -1}, {{motion(319, 80)}, 0, 0}, {{motion(320, 80)}, 0, 1},
-        {{motion(400, 280), kClick}, 1, 5}, {{motion(10, 250), key(SDLK_a), key(SDLK_7)}, 1, 7},
-        {{key(SDLK_0)}, 1, 0}, {{kClick}, 0, -1}, {{motion(10, 250), motion(10, 79), kClick}, 0, -1}};
+        {{motion(400, 280), kClick}, 1, 5}, {{motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
+        {{keyEvent(SDLK_0)}, 1, 0}, {{kClick}, 0, -1}, {{motion(10, 250), motion(10, 79), kClick}, 0, -1}};
     // clang-format on
     for (const auto &r : runs) {
-        push(r.events);
-        push({key(SDLK_ESCAPE)}); // ends the screen if nothing before it did
+        queue(r.events);
+        queue({keyEvent(SDLK_ESCAPE)}); // ends the screen if nothing before it did
         EXPECT_EQ(adversaryCountScreen(), r.starts) << &r - runs;
         EXPECT_EQ(matchState.adversaryCount, r.count) << &r - runs;
         for (SDL_Event e; SDL_PollEvent(&e);) {
         }
     }
     EXPECT_EQ(board.cells[24][0], 64 + 10) << "the item left is plain again";
+}
+
+// A pad's d-pad or stick moves the highlight over two columns of five boxes, starting on the
+// box for 1 and stopping at the edges; A starts with the box highlighted (with none yet it
+// shows the first), B and Back go back. Keys other than digits and Escape do nothing here,
+// nor does a pad no player holds.
+TEST_F(ScreensTest, PadsMoveTheHighlightAndStart) {
+    ravela::testing::givePads({5});
+    const PadButtons &b = kPadButtons;
+    const auto pad = [](uint8_t button, int device = 5) {
+        return ravela::testing::padButton(device, button);
+    };
+    const auto stick = [](uint8_t axis, int value) {
+        return ravela::testing::padAxis(5, axis, value);
+    };
+    // clang-format off
+    const struct { Events events; int starts, count; } runs[] = {
+        {{pad(b.a), pad(b.b)}, 0, 1}, {{pad(b.left), pad(b.left), pad(b.a)}, 1, 0},
+        {{pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.a)}, 1, 9},
+        {{stick(1, -30000), stick(0, 30000), stick(1, 0), stick(0, 0), stick(1, 30000), pad(b.back)}, 0, 3},
+        {{pad(b.right), pad(b.up), pad(b.a)}, 1, 1},
+        {{keyEvent(SDLK_RETURN), keyEvent(SDLK_UP), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER), pad(b.down, 4), pad(b.a, 4)}, 0, -1}};
+    // clang-format on
+    for (const auto &r : runs) {
+        queue(r.events);
+        queue({keyEvent(SDLK_ESCAPE)}); // ends the screen if nothing before it did
+        EXPECT_EQ(adversaryCountScreen(), r.starts) << &r - runs;
+        EXPECT_EQ(matchState.adversaryCount, r.count) << &r - runs;
+        for (SDL_Event e; SDL_PollEvent(&e);) {
+        }
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include "common/random.h"
 #include "display/surface.h"
+#include "match/controls.h"
 #include "match/match_loop.h"
 #include "snakes/path_finder.h"
 
@@ -75,6 +76,7 @@ void resetGame(SDL_Surface *surface, uint32_t seed) {
     resetMatchState();
     surfaceTrace = SurfaceTrace{};
     resetMatchClock();
+    closePads();
     for (SDL_Event event; SDL_PollEvent(&event);) {
     }
     srand(seed);
@@ -89,12 +91,44 @@ uint32_t pixelAt(SDL_Surface *surface, int x, int y) {
     return value;
 }
 
-void pressKey(SDLKey key, uint32_t type) {
+SDL_Event keyEvent(SDLKey key, uint32_t type) {
     SDL_Event event{}; // fields by name: the browser's SDL lays the record out differently
     event.type = event.key.type = static_cast<decltype(event.type)>(type);
     event.key.state = SDL_PRESSED;
     event.key.keysym.sym = key;
-    SDL_PushEvent(&event);
+    return event;
+}
+
+void pressKey(SDLKey key, uint32_t type) {
+    queue({keyEvent(key, type)});
+}
+
+void givePads(const std::vector<int> &devices) {
+    closePads();
+    for (size_t p = 0; p < devices.size(); ++p)
+        pads.device[p] = devices[p];
+}
+
+SDL_Event padButton(int device, uint8_t button) {
+    SDL_Event event{};
+    event.type = event.jbutton.type = SDL_JOYBUTTONDOWN;
+    event.jbutton.which = static_cast<uint8_t>(device);
+    event.jbutton.button = button;
+    return event;
+}
+
+SDL_Event padAxis(int device, uint8_t axis, int value) {
+    SDL_Event event{};
+    event.type = event.jaxis.type = SDL_JOYAXISMOTION;
+    event.jaxis.which = static_cast<uint8_t>(device);
+    event.jaxis.axis = axis;
+    event.jaxis.value = static_cast<int16_t>(value);
+    return event;
+}
+
+void queue(std::vector<SDL_Event> events) {
+    for (SDL_Event &event : events)
+        SDL_PushEvent(&event);
 }
 
 Snake &snakeNo(int i) {

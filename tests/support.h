@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "display/board.h"
 #include "match/match_state.h"
@@ -24,8 +25,16 @@ SDL_Surface *makeSurface(int bitsPerPixel, int width = 640, int height = 480);
 void resetGame(SDL_Surface *surface, uint32_t seed = 1);
 // The pixel at (x, y) as stored: 2, 3 or 4 bytes, lowest address lowest byte.
 uint32_t pixelAt(SDL_Surface *surface, int x, int y);
-// Queues a key event (a press unless another type is given).
+// A key event (a press unless another type is given); pressKey queues one.
+SDL_Event keyEvent(SDLKey key, uint32_t type = SDL_KEYDOWN);
 void pressKey(SDLKey key, uint32_t type = SDL_KEYDOWN);
+// Pretends that the platform numbers player p's pad devices[p] (tests open no real pad).
+void givePads(const std::vector<int> &devices);
+// A press of a pad's button; a move of one of its axes to value.
+SDL_Event padButton(int device, uint8_t button);
+SDL_Event padAxis(int device, uint8_t axis, int value);
+// Puts the events into SDL's queue in order.
+void queue(std::vector<SDL_Event> events);
 // Snake i: players 0..2, then adversaries 0..8 as 3..11.
 Snake &snakeNo(int i);
 // Snake i alive in its own colour with its head at (row, col), having made `behind` moves

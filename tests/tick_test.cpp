@@ -172,21 +172,23 @@ const Rule kRules[] = {
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
      {{"p1.lives", -1}, {"a0.greedy", 0}, {"a1.greedy", 0}, {"a2.greedy", 1}}},
-    {"WithAPlayerLeftTheAdversariesStayGreedy",
+    {"WithAPlayerLeftEvenWithoutLivesTheAdversariesStayGreedy",
      [] {
          adversary(0, 40, 40, kUp, 2);
-         out(0, -1);
+         out(0, -1), playerSnake[2].lives = 0;
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
      {{"p1.lives", -1}, {"a0.greedy", 1}}},
-    // Player 1's egg is six steps into its countdown of 50; player 2's one step less.
+    // Players 1 and 3 are six steps into a countdown of 50, player 3 on its last life;
+    // player 2 is one step short.
     {"AnEggWithAKeyHatchesAndStepsOnceSixStepsOfItsCountdownAreDone",
      [] {
          layEgg(0, 20, 20, eggLength(50 - 6)).direction = kRight;
          layEgg(1, 30, 20, eggLength(50 - 5)).direction = kRight;
+         layEgg(2, 40, 20, eggLength(50 - 6)).direction = kUp, playerSnake[2].lives = 0;
      },
      {{"p0.length", 1}, {"p0.growth", 1}, {"20,21", P0 + kRight}, {"p1.length", eggLength(50 - 6)},
-      {"30,21", kEmpty}}},
+      {"30,21", kEmpty}, {"p2.length", 1}, {"39,20", P2 + kUp}}},
     {"NoHatchWithoutAKeyForAPlayerWhoIsOutOrUnderAnotherSnake",
      [] {
          layEgg(0, 20, 20, -10);

@@ -69,12 +69,13 @@ def stop_process(process, name):
 
 
 class XServer:
-    """Xvfb with one screen, 800×600 at depth 24 unless asked otherwise. No window manager
-    runs, so the game's window sits centred, at (80, 60) on the usual screen; the pointer
-    starts parked at (0, 0)."""
+    """Xvfb with one screen, 800×600 at depth 24 unless asked otherwise. Unless asked for,
+    no window manager runs, so the game's window sits centred, at (80, 60) on the usual
+    screen; the pointer starts parked at (0, 0)."""
 
-    def __init__(self, workdir, depth=24, size=(800, 600)):
-        self.process = None
+    def __init__(self, workdir, depth=24, size=(800, 600), window_manager=False):
+        """window_manager runs evilwm, a small one that honours full-screen requests."""
+        self.process = self.window_manager = None
         reader, writer = os.pipe()
         self.log_path = os.path.join(workdir, "xvfb.log")
         with open(self.log_path, "wb") as log:
@@ -109,6 +110,13 @@ class XServer:
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
         self.run("xdotool", "mousemove", "0", "0")
+        if window_manager:
+            with open(os.path.join(workdir, "evilwm.log"), "wb") as log:
+                self.window_manager = subprocess.Popen(["evilwm", "-fn", "fixed"], env=self.env,
+                                                       stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                                       preexec_fn=die_with_parent)
+            poll(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 10,
+                 "the window manager to start")
 
     def run(self, *command, timeout=10):
         """Runs an X client to completion and returns its output; fails on an error."""
@@ -122,6 +130,7 @@ class XServer:
         return done.stdout
 
     def stop(self):
+        stop_process(self.window_manager, "evilwm")
         stop_process(self.process, "Xvfb")
 
 
@@ -158,6 +167,7 @@ class Game:
     def wait_window(self):
         self.window = poll(self.find_window, 30, "a window titled \"Ravela\"")
         self.left, self.top, self.width, self.height = poll(self.viewable_geometry, 10, "the window to show")
+        self.scale, self.origin = picture_place(self.width, self.height)
         self.focus()
 
     def focus(self):
@@ -225,20 +235,26 @@ class Game:
         return self.wait_for(problem, what)
 
     def point(self, x, y):
-        """Moves the pointer to (x, y) in window pixels."""
+        """Moves the pointer to game pixel (x, y), whatever the picture's scale."""
         self.expect_running()
-        self.x.run("xdotool", "mousemove", str(self.left + x), str(self.top + y))
+        self.x.run("xdotool", "mousemove", str(self.left + self.origin[0] + self.scale * x),
+                   str(self.top + self.origin[1] + self.scale * y))
 
     def click(self):
         self.expect_running()
         self.x.run("xdotool", "click", "1")
 
-    def capture(self):
+    def window_capture(self):
+        """The whole window as it shows."""
         self.expect_running()
         try:
             return Capture.from_xwd(self.x.run("xwd", "-silent", "-id", self.window))
         except ValueError as error:
             raise Failure(str(error)) from error
+
+    def capture(self):
+        """The game's 640×480 picture, read back from the window at any scale."""
+        return self.window_capture().picture(self.scale, *self.origin)
 
     def wait_for(self, problem, what, timeout=15):
         """Captures until problem(capture) finds nothing wrong (returns None) and returns
@@ -295,6 +311,13 @@ def x_session(prefix, **server):
                 x.stop()
 
 
+def picture_place(width, height):
+    """Where the game's picture lies in a window (or screen) of that size: the whole
+    number n by which it is enlarged, and its top-left corner, centred."""
+    n = max(1, min(width // 640, height // 480))
+    return n, ((width - 640 * n) // 2, (height - 480 * n) // 2)
+
+
 class Capture:
     """One picture of the game window: width × height pixels of packed RGB."""
 
@@ -324,6 +347,25 @@ class Capture:
                 values = values.translate(bytes(entry[1 + channel] >> 8 for entry in entries))
             rgb[channel::3] = values
         return Capture(width, height, bytes(rgb))
+
+    def picture(self, n, left, top):
+        """The 640×480 game picture shown n times as large from (left, top) of this
+        capture; fails unless every n×n block of it is one colour, as sharp pixels are."""
+        if (n, left, top, self.width, self.height) == (1, 0, 0, 640, 480):
+            return self
+        expect(left + 640 * n <= self.width and top + 480 * n <= self.height,
+               f"a {self.width}×{self.height} capture holds no {640 * n}×{480 * n} picture at ({left}, {top})")
+        rows = []
+        for y in range(480):
+            lines = [self.area(left, top + n * y + k, 640 * n, 1) for k in range(n)]
+            expect(all(line == lines[0] for line in lines), f"the rows of game row {y} differ: a blend")
+            row = bytearray(3 * 640)
+            for c in range(3):
+                lanes = [lines[0][3 * k + c::3 * n] for k in range(n)]
+                expect(all(lane == lanes[0] for lane in lanes), f"the columns of game row {y} differ: a blend")
+                row[c::3] = lanes[0]
+            rows.append(bytes(row))
+        return Capture(640, 480, b"".join(rows))
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
@@ -412,10 +454,11 @@ class Xlib:
         expect(self.display, f"cannot open display {display_name}")
         self.root = x.XDefaultRootWindow(self.display)
 
-    def find_window(self, name=b"Ravela"):
-        """The top-level window with this name, or None."""
+    def find_window(self, name=b"Ravela", parent_window=None, depth=2):
+        """The top-level window with this name, or None; also one that a window manager
+        has put in a frame of its own."""
         root, parent, children, count = ctypes.c_ulong(), ctypes.c_ulong(), POINTER_ULONG(), ctypes.c_uint()
-        if not self.x.XQueryTree(self.display, self.root, ctypes.byref(root), ctypes.byref(parent),
+        if not self.x.XQueryTree(self.display, parent_window or self.root, ctypes.byref(root), ctypes.byref(parent),
                                  ctypes.byref(children), ctypes.byref(count)):
             return None
         found = None
@@ -424,6 +467,8 @@ class Xlib:
             if self.x.XFetchName(self.display, children[i], ctypes.byref(title)) and title.value:
                 found = children[i] if title.value == name else None
                 self.x.XFree(title)
+            elif depth > 1:
+                found = self.find_window(name, children[i], depth - 1)
             if found:
                 break
         if children:

@@ -15,12 +15,13 @@ import time
 
 sys.dont_write_bytecode = True  # the modules below leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
-from screen import (BORDER_WALLS, COLUMNS, FIXED_TILES, HEAD_DOWN, HEAD_RIGHT, INTACT_EGG, MANUAL_PAGE,  # noqa: E402
+from screen import (BLACK, BORDER_WALLS, COLUMNS, FIXED_TILES, HEAD_DOWN, HEAD_RIGHT, INTACT_EGG, MANUAL_PAGE,  # noqa: E402
                     PLAYER_1, ROWS, arena_things, banner_gone, banner_problem, bricks_problem, cell, cell_code,
                     count_screen_problem, first_level_problem, grey_cells, grey_heads, is_near_white,
                     level_problem, manual_page_problem, player_head, selection, selection_problem,
                     title_problem)
 from xsession import Failure, Game, XServer, expect, poll, stop_process, x_session  # noqa: E402
+from wlsession import Sway, WaylandGame  # noqa: E402
 
 # ---------------------------------------------------------------------------------------
 # Steps shared by the scenarios. The checks given to wait_for return None once the
@@ -386,6 +387,94 @@ def scenario_desktop_depths(x, program, workdir):
         expect(threads == 1, f"on a {depth}-bit desktop the game runs {threads} threads")
         quit_on_title(game, f"of a {depth}-bit desktop")
         x.stop()
+
+
+def scenario_window_size(x, program, workdir):
+    """The window is the largest whole multiple of 640×480 within nine tenths of the screen,
+    unless the player scales it; each game pixel is one sharp n×n block, and the picture is
+    the title menu as at 1× (the checks read it back block by block). A click on "Começar"
+    at 2× and at 4× opens the count screen."""
+    x.stop()
+    for screen, env, size in (((1024, 768), {}, (640, 480)), ((1920, 1080), {}, (1280, 960)),
+                              ((3840, 2160), {"SDL12COMPAT_WINDOW_SCALING": "1"}, (640, 480)),
+                              ((3840, 2160), {}, (2560, 1920))):
+        x = XServer(workdir, size=screen)
+        game = new_game(x, program, workdir, env=env)
+        expect((game.width, game.height) == size, f"on a {screen} screen with {env} the window is "
+               f"{game.width}×{game.height}, not {size}")
+        if game.scale > 1:
+            game.point(300, 210)
+            game.wait_for(lambda c: selection_problem(c, "Começar"), f"the pointer to select \"Começar\" at "
+                          f"{game.scale}×")
+            game.click()
+            game.wait_for(lambda c: count_screen_problem(c, None), f"a click to open the count screen at {game.scale}×")
+        game.stop()
+        x.stop()
+
+
+def scenario_full_screen_wm(x, program, workdir):
+    """Under a window manager that honours full screen, on a 1920×1080 screen: the picture
+    at 2×, 1280×960 in sharp blocks of the game's colours, centred between black bars."""
+    x.stop()
+    x = XServer(workdir, size=(1920, 1080), window_manager=True)
+    game = Game(x, program, workdir, arguments=["full"])
+    poll(lambda: (game.viewable_geometry() or (0, 0, 0, 0))[2:] == (1920, 1080), 10, "the window to fill the screen")
+    game.wait_window()
+    title_menu(game)
+    screen = game.window_capture()
+    bars = ((0, 0, 1920, 60), (0, 1020, 1920, 60), (0, 60, 320, 960), (1600, 60, 320, 960))
+    lit = [screen.count(bar, lambda *rgb: rgb != BLACK) for bar in bars]
+    expect(lit == [0, 0, 0, 0], f"pixels that are not black in the bars above, below, left and right: {lit}")
+    open_count_screen(game)
+    game.key("Escape")
+    title_menu(game)
+    quit_on_title(game, "in full screen under a window manager")
+    x.stop()
+
+
+def wayland_game(program, workdir):
+    """sway, and the game on its title menu there."""
+    sway = Sway(workdir)
+    game = WaylandGame(sway, program, workdir)
+    title_menu(game)
+    return sway, game
+
+
+def scenario_wayland(x, program, workdir):
+    """Natively on Wayland: the console lines, the title menu, Tab and Return to the count
+    screen, a match (paused: the typing tool's keyboard leaving takes the focus away),
+    Escape back to the title and Escape to leave with status 0, as on X."""
+    x.stop()
+    sway, game = wayland_game(program, workdir)
+    try:
+        hint = b"\nPara tela cheia executar o programa digitando\nqualquer coisa ap\xf3s o nome do programa\n"
+        expect(game.stdout() in [line + hint for line in START_LINE], f"start-up lines: {game.stdout()!r}")
+        game.press(("Tab", "Return"), lambda c: count_screen_problem(c, None), "Tab and Return: the count screen")
+        game.press("3", lambda c: banner_problem(c) or first_level_problem(c), "a paused first level")
+        game.press("Escape", lambda c: count_screen_problem(c, None), "Escape: the count screen")
+        game.key("Escape")
+        title_menu(game)
+        quit_on_title(game, "on Wayland")
+    finally:
+        sway.stop()
+
+
+def scenario_wayland_loss(x, program, workdir):
+    """A killed compositor ends the game within 5 s with the message and status 1, on the
+    title menu and in a match of nine adversaries."""
+    x.stop()
+    for run in range(2):
+        sway, game = wayland_game(program, workdir)
+        try:
+            if run:
+                game.press(("Tab", "Return"), lambda c: count_screen_problem(c, None), "the count screen")
+                game.press("9", first_level_problem, "a first level with nine")
+            sway.kill()
+            status = game.wait_exit(timeout=5)
+            expect(status == 1 and game.stderr() == b"Conexao com a tela perdida\n",
+                   f"run {run}: status {status}, errors {game.stderr()!r}")
+        finally:
+            sway.stop()
 
 
 SCENARIOS = {name[len("scenario_"):]: function for name, function in globals().items()
