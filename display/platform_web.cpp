@@ -16,21 +16,24 @@
 #include "display/desktop.h"
 
 // Sleeps until the page hears input that SDL turns into an event (a key, the pointer, a
-// touch, focus or visibility), or at most limit milliseconds. The page's listeners run
-// before SDL's, so the program wakes on the next turn of the browser, when SDL has queued
-// the event.
+// touch, focus or visibility, a gamepad plugged in), or at most limit milliseconds. The
+// page's listeners run before SDL's, so the program wakes on the next turn of the
+// browser, when SDL has queued the event.
 // clang-format off
 EM_ASYNC_JS(void, sleepUntilInput, (int limit), {
     if (!Module.ravelaInputTypes) {
         Module.ravelaInputTypes = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove',
             'wheel', 'touchstart', 'touchmove', 'touchend', 'touchcancel', 'focus', 'blur',
-            'visibilitychange', 'resize'];
+            'visibilitychange', 'resize', 'gamepadconnected'];
         Module.ravelaInputTypes.forEach(function(type) {
             window.addEventListener(type, function() {
                 if (Module.ravelaWake) Module.ravelaWake();
             }, {capture: true, passive: true});
         });
     }
+    // The browser tells of no gamepad button: while a pad is there, look every 50 ms.
+    var pads = navigator.getGamepads ? Array.prototype.slice.call(navigator.getGamepads()) : [];
+    if (pads.some(function(pad) { return pad && pad.connected; })) limit = Math.min(limit, 50);
     await new Promise(function(resume) {
         var timer;
         function wake() {
