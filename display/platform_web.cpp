@@ -159,8 +159,11 @@ void chooseWindowVisual() {}
 
 void watchForDisplayLoss() {}
 
-// The page scales the canvas itself, to whole numbers where the window has room.
+// The page scales the canvas itself, to whole numbers where the window has room, and
+// the program's surface stays 640x480.
 void keepWholePixelScale() {}
+
+void presentDirectlyWhenScaled(SDL_Surface *) {}
 
 void setEventQueued(uint32_t, bool) {
     // emscripten's SDL has no filter and queues every event in a script array with room
