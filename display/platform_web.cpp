@@ -31,9 +31,6 @@ EM_ASYNC_JS(void, sleepUntilInput, (int limit), {
             }, {capture: true, passive: true});
         });
     }
-    // The browser tells of no gamepad button: while a pad is there, look every 50 ms.
-    var pads = navigator.getGamepads ? Array.prototype.slice.call(navigator.getGamepads()) : [];
-    if (pads.some(function(pad) { return pad && pad.connected; })) limit = Math.min(limit, 50);
     await new Promise(function(resume) {
         var timer;
         function wake() {
@@ -67,6 +64,9 @@ std::vector<uint8_t> canvasPixels;     // what the canvas shows, as the surface'
 // Longest sleep of a screen that waits for the player when the page hears nothing: a
 // safety net for input that reaches the game by a way the page does not listen to.
 constexpr int kLongestQuietSleep = 500;
+// How often a waiting screen asks the browser for its pads while any is open: every frame.
+constexpr int kPadPollSleep = 16;
+bool padsOpen = false; // whether the program has a pad open
 
 // Whether two runs of bytes are equal, compared eight bytes at a time where the C
 // library compares byte by byte.
@@ -159,8 +159,8 @@ void chooseWindowVisual() {}
 
 void watchForDisplayLoss() {}
 
-// The page scales the canvas itself, to whole numbers where the window has room, and
-// the program's surface stays 640x480.
+// The page scales the canvas itself, to whole numbers where the window has room, and the
+// screen reaches the canvas in one copy.
 void keepWholePixelScale() {}
 
 void presentDirectlyWhenScaled(SDL_Surface *) {}
@@ -210,7 +210,7 @@ void waitMilliseconds(uint32_t milliseconds) {
 bool waitForEvent(SDL_Event *event) {
     copyToCanvas();
     while (!SDL_PollEvent(event))
-        sleepUntilInput(kLongestQuietSleep);
+        sleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
     return true;
 }
 
@@ -230,6 +230,10 @@ bool startSdl() {
 
 bool restartJoysticks() {
     return true;
+}
+
+void watchPads(bool any) {
+    padsOpen = any;
 }
 
 void endProgram(int status) {

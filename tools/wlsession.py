@@ -52,7 +52,9 @@ class Sway:
             self.stop()
             with open(self.log_path, errors="replace") as log:
                 raise Failure(f"sway did not start:\n{log.read()[-2000:]}") from None
-        self.env = dict(base, WAYLAND_DISPLAY=self.display, SDL_AUDIODRIVER="dummy")
+        self.env = {name: value for name, value in os.environ.items()
+                    if name not in ("DISPLAY", "SDL_VIDEODRIVER", "WAYLAND_DISPLAY")}
+        self.env.update(base, WAYLAND_DISPLAY=self.display, SDL_AUDIODRIVER="dummy")
 
     def find_socket(self):
         if self.process.poll() is not None:
