@@ -51,5 +51,8 @@ bool startSdl();
 // Starts SDL's joystick list afresh, so that it holds the pads present now; false when
 // there is no joystick support to start.
 bool restartJoysticks();
+// Tells the platform whether any pad is open. A browser's pads send no events: SDL asks for
+// them whenever the program looks for events, so a waiting screen must then look often.
+void watchPads(bool any);
 
 } // namespace ravela

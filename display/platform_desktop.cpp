@@ -80,4 +80,6 @@ bool restartJoysticks() {
     return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }
 
+void watchPads(bool) {} // SDL's own wait reads the pads
+
 } // namespace ravela

@@ -57,6 +57,9 @@ std::vector<uint8_t> canvasPixels;     // what the canvas shows, as the surface'
 // Longest sleep of a screen that waits for the player when the page hears nothing: a
 // safety net for input that reaches the game by a way the page does not listen to.
 constexpr int kLongestQuietSleep = 500;
+// How often a waiting screen asks the browser for its pads while any is open: every frame.
+constexpr int kPadPollSleep = 16;
+bool padsOpen = false; // whether the program has a pad open
 
 // Whether two runs of bytes are equal, compared eight bytes at a time: the C library's
 // byte-by-byte comparison would take a millisecond over a whole screen.
@@ -173,7 +176,7 @@ void waitMilliseconds(uint32_t milliseconds) {
 bool waitForEvent(SDL_Event *event) {
     copyToCanvas();
     while (!SDL_PollEvent(event))
-        sleepUntilInput(kLongestQuietSleep);
+        sleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
     return true;
 }
 
@@ -193,6 +196,10 @@ bool startSdl() {
 
 bool restartJoysticks() {
     return true;
+}
+
+void watchPads(bool any) {
+    padsOpen = any;
 }
 
 void endProgram(int status) {

@@ -172,6 +172,7 @@ void closePads() {
         pads.stick[p][0] = pads.stick[p][1] = 0;
         pads.stickDirection[p] = kNoDirection;
     }
+    watchPads(false);
 }
 
 void openPads() {
@@ -189,6 +190,7 @@ void openPads() {
         ++player;
     }
     SDL_JoystickEventState(SDL_ENABLE);
+    watchPads(player > 0);
 }
 
 bool pollWords(Input &input) {

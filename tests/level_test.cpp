@@ -120,6 +120,8 @@ TEST_F(LevelTest, SetupDrawsTheFruitAfterTheRepaintAndTheLives) {
                  {4, 26, 47}, {4, 39, 63}, {45, 62, 64}, {0, 7, 16},  {0, 8, 0},  {0, 61, 1}};
     for (const auto &c : cells)
         EXPECT_EQ(board.cells[c.row][c.col], c.code) << c.row << "," << c.col;
+    for (const Snake &player : playerSnake)
+        EXPECT_EQ(player.length, eggLength(40)) << "players start as eggs counting down from 40";
     EXPECT_EQ(board.autoPresent, 1);
 }
 

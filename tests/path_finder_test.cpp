@@ -141,6 +141,8 @@ TEST_F(PathFinderTest, RivalFloodSealsNarrowCellsUpToSevenStepsFromTheHead) {
             30, 3, {{0, 0, 'Y'}, {8, 0, '#'}, {8, 2, '#'}, {28, 1, '@'}, {7 + distance, 0, '<'}});
         EXPECT_EQ(steered(floor), distance <= 7 ? kNoDirection : kUp) << "floor " << distance;
     }
+    // A dead end near a rival is sealed as a door is: it is closed on both sides of an axis.
+    EXPECT_EQ(steered({"#Y#######", "A.......@", "........."}), kNoDirection);
     // A rival that first walks up a three-cell spur floods on at distance 3: the door is
     // then 7 steps away from spur column 11 and 8 from column 12.
     for (const int spur : {11, 12}) {
@@ -216,6 +218,15 @@ TEST_F(PathFinderTest, ChoiceChainFruitStepOnlyWhenConfirmedUnlessGreedy) {
     const Picture pocket = {"###....", "Y..@a..", "###.b..", "###.c..", "###.d.."};
     EXPECT_EQ(steered(pocket, 0, 0), kUp) << "down arrives first, up (the diagonal) last";
     EXPECT_EQ(steered(pocket, 1, 1), kLeft) << "a greedy snake goes for the fruit";
+    // A diagonal tag is checked for a greedy snake too: it keeps the bit the flood confirms.
+    const Picture below = room(7, 9, {{3, 3, '@'}, {4, 3, 'a'}, {5, 3, 'b'}, {6, 3, 'c'}});
+    const Picture above = room(7, 9, {{3, 3, '@'}, {2, 3, 'a'}, {1, 3, 'b'}, {0, 3, 'c'}});
+    for (const int greedy : {0, 1}) {
+        for (const int col : {1, 5}) {
+            EXPECT_EQ(steered(with(below, {{1, col, 'Y'}}), greedy), kUp) << greedy << col;
+            EXPECT_EQ(steered(with(above, {{5, col, 'Y'}}), greedy), kDown) << greedy << col;
+        }
+    }
     // A way round from the fruit to the tail's side confirms the step left.
     const Picture loop = {"###....", "Y..@a..", ".##.b..", ".##.c..", "....d.."};
     EXPECT_EQ(steered(loop, 0, 0), kLeft);
@@ -230,6 +241,8 @@ TEST_F(PathFinderTest, ChoiceChainLaterRulesInTheirOrder) {
     const Picture open = room(7, 9, {{3, 3, '@'}, {3, 4, 'a'}, {3, 5, 'b'}, {3, 6, 'c'}});
     EXPECT_EQ(steered(with(open, {{1, 2, 'Y'}})), kLeft) << "up-left matched, last arrival first";
     EXPECT_EQ(steered(with(open, {{6, 3, 'E'}})), kDown) << "a confirmed egg side before the tail";
+    EXPECT_EQ(steered(with(open, {{1, 3, 'E'}})), kUp) << "an egg side the first arrival confirms";
+    EXPECT_EQ(steered(with(open, {{0, 3, 'Y'}}), 0, 0), kUp) << "a goal the first arrival confirms";
     EXPECT_EQ(steered(open), kUp) << "the tail, reached through up";
     EXPECT_EQ(steered(open, 1, 0), kLeft) << "not following the tail: the last arrival";
     draw(open);

@@ -1,7 +1,6 @@
 // The screens around a match, driven headlessly: events are queued before a screen runs,
 // then the result, the Board and the lock/present calls are checked on a surface that SDL
-// says must be locked. The real-window suite plays the screen loop itself, turns the manual's
-// pages and closes the window on every screen.
+// says must be locked.
 
 #include <algorithm>
 #include <vector>
@@ -39,9 +38,9 @@ class ScreensTest : public ravela::testing::GameTest {
 };
 
 // One frame per row: nothing to confirm at first; each pointer zone is its outline moved 4
-// pixels down, so (300, 190) lies in the outline of "Começar" but above its zone (the
-// real-window suite walks the other edges); Tab and the arrows alternate; leaving both zones
-// clears the keyboard's choice; a click confirms it anywhere. The selected item's outline is
+// pixels down, so (300, 190) lies in the outline of "Começar" but above its zone; Tab and
+// the arrows alternate; leaving both zones clears the keyboard's choice; a click confirms it
+// anywhere. The selected item's outline is
 // white, the other's black.
 TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
     // clang-format off
@@ -122,32 +121,12 @@ TEST_F(ScreensTest, HoverRedrawsOnlyTheOldAndTheNewItem) {
 }
 
 // One screen per row. Above y 80 there is no item; below, the left half holds the even
-// counts (the real-window suite points at the others). A digit starts a match whatever is
-// highlighted, 0 one without adversaries; a click starts one only over an item, also none after
-// leaving an item upwards.
-TEST_F(ScreensTest, ClickOrDigitStartsTheMatch) {
-    // clang-format off
-    const struct { Events events; int starts, count; } runs[] = {
-        {{motion(300, 79)}, 0, -1}, {{motion(319, 80)}, 0, 0}, {{motion(320, 80)}, 0, 1},
-        {{motion(400, 280), kClick}, 1, 5}, {{motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
-        {{keyEvent(SDLK_0)}, 1, 0}, {{kClick}, 0, -1}, {{motion(10, 250), motion(10, 79), kClick}, 0, -1}};
-    // clang-format on
-    for (const auto &r : runs) {
-        queue(r.events);
-        queue({keyEvent(SDLK_ESCAPE)}); // ends the screen if nothing before it did
-        EXPECT_EQ(adversaryCountScreen(), r.starts) << &r - runs;
-        EXPECT_EQ(matchState.adversaryCount, r.count) << &r - runs;
-        for (SDL_Event e; SDL_PollEvent(&e);) {
-        }
-    }
-    EXPECT_EQ(board.cells[24][0], 64 + 10) << "the item left is plain again";
-}
-
-// A pad's d-pad or stick moves the highlight over two columns of five boxes, starting on the
-// box for 1 and stopping at the edges; A starts with the box highlighted (with none yet it
-// shows the first), B and Back go back. Keys other than digits and Escape do nothing here,
-// nor does a pad no player holds.
-TEST_F(ScreensTest, PadsMoveTheHighlightAndStart) {
+// counts. A digit starts a match whatever is highlighted, 0 one without adversaries; a click
+// starts one only over an item, also none after leaving an item upwards. Other keys do nothing
+// here. A pad's d-pad or stick moves the highlight over two columns of five boxes, starting on
+// the box for 1 and stopping at the edges; A starts with the box highlighted (with none yet it
+// shows the first), B and Back go back; a pad no player holds does nothing.
+TEST_F(ScreensTest, ClickDigitOrPadStartsTheMatch) {
     ravela::testing::givePads({5});
     const PadButtons &b = kPadButtons;
     const auto pad = [](uint8_t button, int device = 5) {
@@ -158,11 +137,15 @@ TEST_F(ScreensTest, PadsMoveTheHighlightAndStart) {
     };
     // clang-format off
     const struct { Events events; int starts, count; } runs[] = {
+        {{motion(300, 79)}, 0, -1}, {{motion(319, 80)}, 0, 0}, {{motion(320, 80)}, 0, 1},
+        {{motion(400, 280), kClick}, 1, 5}, {{motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
+        {{keyEvent(SDLK_0)}, 1, 0}, {{kClick}, 0, -1}, {{motion(10, 250), motion(10, 79), kClick}, 0, -1},
         {{pad(b.a), pad(b.b)}, 0, 1}, {{pad(b.left), pad(b.left), pad(b.a)}, 1, 0},
         {{pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.a)}, 1, 9},
         {{stick(1, -30000), stick(0, 30000), stick(1, 0), stick(0, 0), stick(1, 30000), pad(b.back)}, 0, 3},
         {{pad(b.right), pad(b.up), pad(b.a)}, 1, 1},
-        {{keyEvent(SDLK_RETURN), keyEvent(SDLK_UP), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER), pad(b.down, 4), pad(b.a, 4)}, 0, -1}};
+        {{keyEvent(SDLK_RETURN), keyEvent(SDLK_UP), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER), pad(b.down, 4),
+          pad(b.a, 4)}, 0, -1}};
     // clang-format on
     for (const auto &r : runs) {
         queue(r.events);
@@ -172,6 +155,7 @@ TEST_F(ScreensTest, PadsMoveTheHighlightAndStart) {
         for (SDL_Event e; SDL_PollEvent(&e);) {
         }
     }
+    EXPECT_EQ(board.cells[24][0], 64 + 10) << "the item left is plain again";
 }
 
 } // namespace

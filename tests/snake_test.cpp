@@ -56,7 +56,6 @@ TEST_F(SnakeTest, StepsGrowAHeadANeckACornerAndATailAndShrinkWithoutGrowth) {
     expectLine(10, 10, -1, 0, {kEmpty, B + kUp});
 }
 
-// Broken eggs of every colour are swallowed: the tick rules pin that, each with its owner.
 TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
     Snake &s = place(20, 20, kRight);
     s.growth = 0;
@@ -70,6 +69,13 @@ TEST_F(SnakeTest, WhatLiesAheadDecidesTheStep) {
     EXPECT_EQ(stepSnake(s, 0), kStepBlocked); // blocked while growing: stays, growth counts down
     EXPECT_EQ(s.growth, 0);
     expectLine(20, 20, 0, 1, {kEmpty, B + 12, B + kRight, kWall}); // its first cell was never drawn
+    Snake &head = place(10, 10, kUp); // blocked and not growing, but with no tail to lose
+    head.growth = 0;
+    setCellAndDraw(board, B + kUp, 10, 10);
+    setCellAndDraw(board, kWall, 9, 10);
+    EXPECT_EQ(stepSnake(head, 0), kStepBlocked);
+    EXPECT_EQ(head.length, 0);
+    EXPECT_EQ(board.cells[10][10], B + kUp);
     EXPECT_EQ(lookAhead(place(0, 5, kUp)), kWall);
     EXPECT_EQ(lookAhead(place(5, 63, kRight)), kWall);
 }
@@ -86,8 +92,7 @@ TEST_F(SnakeTest, HeadStopsAtTheLongestLength) {
     EXPECT_TRUE(advanceHead(s));
 }
 
-// An egg's countdown and its repaint are the tick rules' and the input poll's to pin; the
-// game never turns a snake with a body behind its head into an egg without wiping it.
+// A wiped snake leaves nothing of its colour below the status row, however far from the head.
 TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRow) {
     const int before[5] = {B, B + 12, 32, B + 13, kWall};
     for (int row = 0; row < 5; ++row)

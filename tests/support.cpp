@@ -110,20 +110,17 @@ void givePads(const std::vector<int> &devices) {
 }
 
 SDL_Event padButton(int device, uint8_t button) {
-    SDL_Event event{};
-    event.type = event.jbutton.type = SDL_JOYBUTTONDOWN;
-    event.jbutton.which = static_cast<uint8_t>(device);
-    event.jbutton.button = button;
-    return event;
+    return {.jbutton = {.type = SDL_JOYBUTTONDOWN,
+                        .which = uint8_t(device),
+                        .button = button,
+                        .state = SDL_PRESSED}};
 }
 
 SDL_Event padAxis(int device, uint8_t axis, int value) {
-    SDL_Event event{};
-    event.type = event.jaxis.type = SDL_JOYAXISMOTION;
-    event.jaxis.which = static_cast<uint8_t>(device);
-    event.jaxis.axis = axis;
-    event.jaxis.value = static_cast<int16_t>(value);
-    return event;
+    return {.jaxis = {.type = SDL_JOYAXISMOTION,
+                      .which = uint8_t(device),
+                      .axis = axis,
+                      .value = int16_t(value)}};
 }
 
 void queue(std::vector<SDL_Event> events) {

@@ -139,6 +139,8 @@ def steer_player_1(game, down, right):
     game.wait_for(heading_right, "player 1 to turn right")
 
 
+PRETEND_PADS = None  # --pretend-pads
+
 # Window mode declares a window of fixed size; see scenario_full_screen.
 FIXED_SIZE = "program specified maximum size: 640 by 480"
 START_LINE = [b"Usando tela 640x480x%d  SWSURFACE\n" % depth for depth in (16, 24, 32)]
@@ -371,6 +373,77 @@ def scenario_pointer_flood(x, program, workdir):
         thread.join()
 
 
+class PretendPads:
+    """Pads that tests/e2e/pretend_pads.cpp, preloaded below the game, makes up: it reads
+    what they do from a file this appends to. Button numbers are the SDL layer's
+    game-controller layout."""
+    BUTTONS = {"a": 0, "b": 1, "back": 4, "start": 6, "up": 11, "down": 12, "left": 13, "right": 14}
+
+    def __init__(self, workdir, plugged):
+        self.path = os.path.join(workdir, "pads")
+        self.env = {"LD_PRELOAD": PRETEND_PADS, "RAVELA_PRETEND_PADS": self.path}
+        self.say(f"pads {plugged}")
+
+    # A line for the library: "pads N" plugs in pads up to N; else a press or a tilt.
+    def say(self, line):
+        with open(self.path, "a") as script:
+            script.write(line + "\n")
+
+    def press(self, pad, button):
+        self.say(f"{pad} button {self.BUTTONS[button]}")
+
+    def tilt(self, pad, axis, value):
+        self.say(f"{pad} axis {axis} {value}")
+
+
+def play_by_pads(game, pads):
+    """Three players by pad alone, from the title menu back to it, two pads plugged in at
+    first. A third pad plugged in on the title menu joins when the count screen opens.
+    The d-pad moves the outline and the highlight and A confirms; each pad steers its own
+    player, by d-pad or stick; Start pauses and resumes; Back leaves the match, B the
+    count screen."""
+    pads.press(0, "down")
+    game.wait_for(lambda c: selection_problem(c, "Começar"), "pad 1's d-pad to select \"Começar\"")
+    pads.say("pads 3")
+    pads.press(1, "a")
+    game.wait_for(lambda c: count_screen_problem(c, None), "pad 2's A to open the count screen")
+    pads.press(2, "right")
+    game.wait_for(lambda c: count_screen_problem(c, 1), "the third pad's first move to highlight item 1")
+    pads.press(1, "left")
+    game.wait_for(lambda c: count_screen_problem(c, 0), "pad 2's d-pad to move the highlight to item 0")
+    pads.press(0, "a")
+    game.wait_for(first_level_problem, "pad 1's A to start a level without adversaries")
+    pads.press(0, "down"), pads.tilt(1, 1, 32767), pads.press(2, "down")
+
+    def heads_down(capture):
+        for player in range(3):
+            head = player_head(capture, player)
+            if head is None or head[1] != 13 + 13 * player or head[0] < 9:
+                return f"player {player + 1}'s head is at {head}, not down its column"
+        return None
+
+    game.wait_for(heads_down, "each pad to hatch its player and steer it down")
+    pads.press(2, "start")
+    game.wait_for(banner_problem, "pad 3's Start to pause")
+    pads.press(0, "start")
+    game.wait_for(banner_gone, "pad 1's Start to resume")
+    pads.press(1, "back")
+    game.wait_for(lambda c: count_screen_problem(c, None), "pad 2's Back to end the match")
+    pads.press(0, "b")
+    title_menu(game)
+
+
+def scenario_pads(x, program, workdir):
+    """Three players by pretend pads under the unchanged game; Back on the title menu ends
+    the program."""
+    pads = PretendPads(workdir, 2)
+    game = new_game(x, program, workdir, env=pads.env)
+    play_by_pads(game, pads)
+    pads.press(2, "back")
+    status = game.wait_exit()
+    expect(status == 0, f"Back on the title menu ended the program with status {status}")
+
+
 def scenario_desktop_depths(x, program, workdir):
     """A 15-bit desktop, which SDL cannot open a window for, gets a 16-bit one; a 30-bit
     desktop keeps the light software path, drawing exact colours on the single thread the
@@ -490,9 +563,12 @@ def on_deadline(_signum, _frame):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--ravela", required=True, help="the ravela program to play")
+    parser.add_argument("--pretend-pads", help="the preloaded library that makes up pads")
     parser.add_argument("--time-limit", type=int, default=150, help="seconds before the driver gives up")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
+    global PRETEND_PADS
+    PRETEND_PADS = args.pretend_pads and os.path.abspath(args.pretend_pads)
     signal.signal(signal.SIGALRM, on_deadline)
     signal.signal(signal.SIGTERM, on_deadline)
     signal.alarm(args.time_limit)

@@ -444,12 +444,14 @@ def first_level_problem(capture):
     return bricks_problem(capture, BORDER_WALLS) or cells_problem(capture, {(4, 13): PLAYER_1 + INTACT_EGG})
 
 
-def player_head(capture):
-    """(row, column, code) of player 1's head anywhere in the arena, or None."""
+def player_head(capture, player=0):
+    """(row, column, code) of that player's head (player 1's by default) anywhere in the
+    arena, or None."""
+    base = PLAYER_BASES[player]
     for row in range(2, 47):
         for col in range(1, 63):
             code = fixed_code(capture, row, col)
-            if code is not None and PLAYER_1 <= code <= PLAYER_1 + 3:
+            if code is not None and base <= code <= base + 3:
                 return row, col, code
     return None
 

@@ -14,8 +14,8 @@ import tempfile
 sys.dont_write_bytecode = True
 for place in ("../e2e", "../../tools"):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), place))
-from driver import (demo_snake_moves, leave_match, open_count_screen, open_manual, start_match,  # noqa: E402
-                    steer_player_1, title_menu)
+from driver import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,  # noqa: E402
+                    play_by_pads, start_match, steer_player_1, title_menu)
 from screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem,  # noqa: E402
                     count_screen_problem, first_level_problem, grey_cells, level_problem, manual_page_problem,
                     player_head)
@@ -196,14 +196,57 @@ def play_by_touch(browser, site):
     browser.wait_for(lambda c: match_problem(c, 2), "a tap on box 2 to start a match with the server gone")
 
 
+# Runs before the page's own scripts: navigator.getGamepads lists eight places, as
+# Chromium's does, most of them empty. padSay takes the lines of the real-window suite's
+# pretend pads: pad p is the p-th to open, at places 1, 4 and 6; "pads 3" also plugs in a
+# fourth, at 7, which must be left out. A button is held for 200 ms.
+PRETEND_PADS = """window.pretendPads = new Array(8).fill(null);
+window.padSay = line => {
+  const [pad, kind, which, value] = line.split(' '), places = [1, 4, 6, 7], now = performance.now();
+  if (pad == 'pads') return places.slice(0, kind == 3 ? 4 : kind).forEach(n => pretendPads[n] = pretendPads[n] ||
+    {id: 'pretend pad ' + n, index: n, connected: true, mapping: 'standard', timestamp: now, axes: [0, 0, 0, 0],
+     buttons: [...Array(17)].map(() => ({pressed: false, value: 0}))});
+  const p = pretendPads[places[pad]], b = p.buttons[which];
+  p.timestamp = now;
+  if (kind == 'axis') return p.axes[which] = value / 32767;
+  b.pressed = true, b.value = 1;
+  setTimeout(() => { b.pressed = false, b.value = 0, p.timestamp = performance.now(); }, 200);
+};
+navigator.getGamepads = () => pretendPads.slice();
+padSay('pads 2');"""
+
+
+class BrowserPads(PretendPads):
+    """The page's pretend pads, in the browser's standard layout."""
+    BUTTONS = {"a": 0, "b": 1, "back": 8, "start": 9, "up": 12, "down": 13, "left": 14, "right": 15}
+
+    def __init__(self, browser):
+        self.browser = browser
+
+    def say(self, line):
+        self.browser.script("padSay(arguments[0])", line)
+
+
+def play_by_pad(browser):
+    """Three players by pad in a browser that lists three pads among empty places, and a
+    fourth that is left out; Back on the title menu ends the game."""
+    browser.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PRETEND_PADS})
+    browser.open()
+    title_menu(browser)
+    pads = BrowserPads(browser)
+    play_by_pads(browser, pads)
+    pads.press(2, "back")
+    poll(lambda: "O jogo terminou." in (browser.script(ENDED) or ""), 10, "Back to end the game")
+
+
 def main():
     site = os.path.abspath(sys.argv[1])
     os.chdir(os.path.dirname(site))  # a failing check leaves its last capture here
-    for part in (play, play_by_touch):
+    for part in (play, play_by_touch, play_by_pad):
         with tempfile.TemporaryDirectory(prefix="ravela-browser-") as workdir:
             browser = Browser(site, workdir)
             try:
-                part(browser) if part is play else part(browser, site)
+                part(browser, site) if part is play_by_touch else part(browser)
             except Failure as failure:
                 print(f"FAILED browser suite: {failure}", file=sys.stderr)
                 return 1
