@@ -11,16 +11,14 @@ import statistics
 import sys
 import tempfile
 
-sys.dont_write_bytecode = True
-for place in ("../e2e", "../../tools"):
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), place))
-from driver import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,  # noqa: E402
-                    play_by_pads, start_match, steer_player_1, title_menu)
-from screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem,  # noqa: E402
-                    count_screen_problem, first_level_problem, grey_cells, level_problem, manual_page_problem,
-                    player_head)
-from browser import Browser  # noqa: E402
-from xsession import Failure, expect, poll  # noqa: E402
+sys.dont_write_bytecode = True  # the harness leaves no __pycache__ in the source tree
+from harness.screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem,  # noqa: E402
+                            count_screen_problem, first_level_problem, grey_cells, level_problem,
+                            manual_page_problem, player_head)
+from harness.xsession import Failure, expect, poll  # noqa: E402
+from harness.steps import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,  # noqa: E402
+                           play_by_pads, start_match, steer_player_1, title_menu)
+from harness.browser import Browser  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 

@@ -1,7 +1,7 @@
 """The browser build in headless Chromium, driven through selenium as a person would: the
 browser suite (tests/web) and tools/measure-web use it. Debian's Python carries selenium.
 
-It answers the same calls as a game in tools/xsession.py (key, point, click, capture,
+It answers the same calls as a game in xsession (key, point, click, capture,
 wait_for), so the real-window suite's steps run on the page as well.
 """
 
@@ -15,7 +15,7 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
-from xsession import Capture, Game, poll
+from .xsession import Capture, Game, poll
 
 KEYS = {"Return": Keys.ENTER, "Tab": Keys.TAB, "Escape": Keys.ESCAPE, "Up": Keys.ARROW_UP,
         "Down": Keys.ARROW_DOWN, "Left": Keys.ARROW_LEFT, "Right": Keys.ARROW_RIGHT}
