@@ -16,15 +16,15 @@
 #include "display/desktop.h"
 
 // Sleeps until the page hears input that SDL turns into an event (a key, the pointer, a
-// touch, focus or visibility), or at most limit milliseconds. The page's listeners run
-// before SDL's, so the program wakes on the next turn of the browser, when SDL has queued
-// the event.
+// touch, focus or visibility, a gamepad plugged in), or at most limit milliseconds. The
+// page's listeners run before SDL's, so the program wakes on the next turn of the
+// browser, when SDL has queued the event.
 // clang-format off
 EM_ASYNC_JS(void, sleepUntilInput, (int limit), {
     if (!Module.ravelaInputTypes) {
         Module.ravelaInputTypes = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove',
             'wheel', 'touchstart', 'touchmove', 'touchend', 'touchcancel', 'focus', 'blur',
-            'visibilitychange', 'resize'];
+            'visibilitychange', 'resize', 'gamepadconnected'];
         Module.ravelaInputTypes.forEach(function(type) {
             window.addEventListener(type, function() {
                 if (Module.ravelaWake) Module.ravelaWake();
@@ -51,7 +51,14 @@ namespace ravela {
 
 namespace {
 
+// The part of the screen shown since the last copy to the canvas: right and bottom are
+// one past the last column and row; an empty part has right <= left.
+struct ShownPart {
+    int left, top, right, bottom;
+};
+
 SDL_Surface *pendingSurface = nullptr; // surface drawn on since its last copy to the canvas
+ShownPart pendingPart = {0, 0, 0, 0};  // the part of it shown since then
 std::vector<uint8_t> canvasPixels;     // what the canvas shows, as the surface's bytes
 
 // Longest sleep of a screen that waits for the player when the page hears nothing: a
@@ -61,8 +68,8 @@ constexpr int kLongestQuietSleep = 500;
 constexpr int kPadPollSleep = 16;
 bool padsOpen = false; // whether the program has a pad open
 
-// Whether two runs of bytes are equal, compared eight bytes at a time: the C library's
-// byte-by-byte comparison would take a millisecond over a whole screen.
+// Whether two runs of bytes are equal, compared eight bytes at a time where the C
+// library compares byte by byte.
 bool samePixels(const uint8_t *a, const uint8_t *b, size_t bytes) {
     size_t at = 0;
     for (; at + sizeof(uint64_t) <= bytes; at += sizeof(uint64_t)) {
@@ -74,25 +81,39 @@ bool samePixels(const uint8_t *a, const uint8_t *b, size_t bytes) {
     return std::memcmp(a + at, b + at, bytes - at) == 0;
 }
 
-// Whether the surface's pixels differ from what the canvas shows, which then takes them.
-// A paused match repaints its eggs every tick; a copy of the same picture would cost the
-// browser a whole composite of the page for nothing.
-bool takeChangedPixels(const SDL_Surface *surface) {
+// Takes the shown part's pixels into what the canvas shows; false when none changed. A
+// paused match repaints its eggs every tick, and a copy of the same picture would cost
+// the browser a whole composite of the page for nothing. The first copy, or one to a
+// surface of another size, takes the whole surface.
+bool takeChangedPixels(const SDL_Surface *surface, ShownPart &part) {
     const size_t bytes = static_cast<size_t>(surface->pitch) * surface->h;
     const auto *now = static_cast<const uint8_t *>(surface->pixels);
-    if (canvasPixels.size() == bytes && samePixels(canvasPixels.data(), now, bytes)) return false;
-    canvasPixels.assign(now, now + bytes);
-    return true;
+    if (canvasPixels.size() != bytes) {
+        canvasPixels.assign(now, now + bytes);
+        part = ShownPart{0, 0, surface->w, surface->h};
+        return true;
+    }
+    bool changed = false;
+    const size_t from = static_cast<size_t>(part.left) * 4;
+    const size_t length = static_cast<size_t>(part.right - part.left) * 4;
+    for (int row = part.top; row < part.bottom; ++row) {
+        const size_t at = static_cast<size_t>(row) * surface->pitch + from;
+        if (!changed && samePixels(canvasPixels.data() + at, now + at, length)) continue;
+        changed = true;
+        std::memcpy(canvasPixels.data() + at, now + at, length);
+    }
+    return changed;
 }
 
-// Copies the surface to the page's canvas when anything was drawn since the last copy
-// and the picture changed. Its pixels are bytes red, green, blue, alpha, as the canvas
-// holds them.
+// Copies the part of the surface shown since the last copy to the page's canvas, when
+// its pixels changed. They are bytes red, green, blue, alpha, as the canvas holds them.
 void copyToCanvas() {
     SDL_Surface *surface = pendingSurface;
-    if (surface == nullptr) return;
+    ShownPart part = pendingPart;
+    if (surface == nullptr || part.right <= part.left || part.bottom <= part.top) return;
     pendingSurface = nullptr;
-    if (!takeChangedPixels(surface)) return;
+    pendingPart = ShownPart{0, 0, 0, 0};
+    if (!takeChangedPixels(surface, part)) return;
     EM_ASM(
         {
             var canvas = Module['canvas'];
@@ -100,10 +121,12 @@ void copyToCanvas() {
             if (!Module.ravelaImage || Module.ravelaImage.width != $1 ||
                 Module.ravelaImage.height != $2)
                 Module.ravelaImage = context.createImageData($1, $2);
-            Module.ravelaImage.data.set(HEAPU8.subarray($0, $0 + $1 * $2 * 4));
-            context.putImageData(Module.ravelaImage, 0, 0);
+            var rows = HEAPU8.subarray($0 + $4 * $1 * 4, $0 + ($4 + $6) * $1 * 4);
+            Module.ravelaImage.data.set(rows, $4 * $1 * 4);
+            context.putImageData(Module.ravelaImage, 0, 0, $3, $4, $5, $6);
         },
-        surface->pixels, surface->w, surface->h);
+        canvasPixels.data(), surface->w, surface->h, part.left, part.top, part.right - part.left,
+        part.bottom - part.top);
 }
 
 } // namespace
@@ -116,7 +139,18 @@ void lockScreen(SDL_Surface *) {}
 
 void unlockScreen(SDL_Surface *) {}
 
-void showRect(SDL_Surface *surface, int, int, int, int) {
+void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
+    if (w == 0 && h == 0 && x == 0 && y == 0) w = surface->w, h = surface->h;
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int right = std::min(x + w, surface->w), bottom = std::min(y + h, surface->h);
+    if (right <= left || bottom <= top) return;
+    if (pendingSurface != surface || pendingPart.right <= pendingPart.left) {
+        pendingPart = ShownPart{left, top, right, bottom};
+    } else {
+        pendingPart =
+            ShownPart{std::min(pendingPart.left, left), std::min(pendingPart.top, top),
+                      std::max(pendingPart.right, right), std::max(pendingPart.bottom, bottom)};
+    }
     pendingSurface = surface;
 }
 
