@@ -77,7 +77,7 @@ web: web-deps
 # carries selenium.
 web-test: web
 	node --no-experimental-fetch build/web-tree/replay_test.js
-	/usr/bin/python3 tests/web/browser_test.py build/web
+	PYTHONPATH=tools /usr/bin/python3 tests/web/browser_test.py build/web
 
 serve: web
 	@echo "Ravela: open http://127.0.0.1:$(SERVE_PORT)/ (Ctrl+C stops the server)"

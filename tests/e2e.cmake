@@ -1,4 +1,5 @@
-# Real-window tests: e2e/driver.py plays the built ravela in a private X server (Xvfb),
+# Real-window tests: e2e/driver.py plays the built ravela in a private X server (Xvfb), one
+# scenario of e2e/scenarios.py at a time, on the harness in tools/harness (on PYTHONPATH),
 # with xdotool for the keys and the pointer and xwd for captures checked pixel by pixel.
 # Each scenario starts its own X server on a free display, so they may run side by side;
 # every wait polls with a generous timeout, which keeps them steady on a busy machine.
@@ -24,5 +25,5 @@ foreach(scenario startup title_navigation manual count_screen play pause ending 
         # The X and SDL libraries keep some memory to the end of the process; leak reports
         # in the sanitizer build would change the exit status the scenarios check. The
         # pretend pads load before the sanitizer's runtime.
-        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0")
+        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0;PYTHONPATH=${CMAKE_SOURCE_DIR}/tools")
 endforeach()

@@ -13,7 +13,7 @@ import shutil
 import subprocess
 import tempfile
 
-from xsession import Capture, Failure, Game, die_with_parent, expect, picture_place, poll, stop_process
+from .xsession import Capture, Failure, Game, die_with_parent, expect, picture_place, poll, stop_process
 
 UNPRIVILEGED = 65534
 
