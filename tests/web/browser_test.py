@@ -18,7 +18,7 @@ from harness.screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone,
 from harness.xsession import Failure, expect, poll  # noqa: E402
 from harness.steps import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,  # noqa: E402
                            play_by_pads, start_match, steer_player_1, title_menu)
-from harness.browser import Browser  # noqa: E402
+from harness.browser import PRETEND_PADS, Browser  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
@@ -192,26 +192,6 @@ def play_by_touch(browser, site):
     browser.wait_for(lambda c: count_screen_problem(c, None), "a tap on Começar with the server gone")
     browser.tap(160, 200)
     browser.wait_for(lambda c: match_problem(c, 2), "a tap on box 2 to start a match with the server gone")
-
-
-# Runs before the page's own scripts: navigator.getGamepads lists eight places, as
-# Chromium's does, most of them empty. padSay takes the lines of the real-window suite's
-# pretend pads: pad p is the p-th to open, at places 1, 4 and 6; "pads 3" also plugs in a
-# fourth, at 7, which must be left out. A button is held for 200 ms.
-PRETEND_PADS = """window.pretendPads = new Array(8).fill(null);
-window.padSay = line => {
-  const [pad, kind, which, value] = line.split(' '), places = [1, 4, 6, 7], now = performance.now();
-  if (pad == 'pads') return places.slice(0, kind == 3 ? 4 : kind).forEach(n => pretendPads[n] = pretendPads[n] ||
-    {id: 'pretend pad ' + n, index: n, connected: true, mapping: 'standard', timestamp: now, axes: [0, 0, 0, 0],
-     buttons: [...Array(17)].map(() => ({pressed: false, value: 0}))});
-  const p = pretendPads[places[pad]], b = p.buttons[which];
-  p.timestamp = now;
-  if (kind == 'axis') return p.axes[which] = value / 32767;
-  b.pressed = true, b.value = 1;
-  setTimeout(() => { b.pressed = false, b.value = 0, p.timestamp = performance.now(); }, 200);
-};
-navigator.getGamepads = () => pretendPads.slice();
-padSay('pads 2');"""
 
 
 class BrowserPads(PretendPads):

@@ -28,6 +28,25 @@ CANVAS_PIXELS = """const d = document.getElementById('screen').getContext('2d').
 let s = ''; for (let i = 0; i < d.length; i += 32768) s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
 return btoa(s);"""
 
+# Runs before the page's own scripts: navigator.getGamepads lists eight places, as
+# Chromium's does, most of them empty. padSay takes the lines of the real-window suite's
+# pretend pads: pad p is the p-th to open, at places 1, 4 and 6; "pads 3" also plugs in a
+# fourth, at 7, which must be left out. A button is held for 200 ms.
+PRETEND_PADS = """window.pretendPads = new Array(8).fill(null);
+window.padSay = line => {
+  const [pad, kind, which, value] = line.split(' '), places = [1, 4, 6, 7], now = performance.now();
+  if (pad == 'pads') return places.slice(0, kind == 3 ? 4 : kind).forEach(n => pretendPads[n] = pretendPads[n] ||
+    {id: 'pretend pad ' + n, index: n, connected: true, mapping: 'standard', timestamp: now, axes: [0, 0, 0, 0],
+     buttons: [...Array(17)].map(() => ({pressed: false, value: 0}))});
+  const p = pretendPads[places[pad]], b = p.buttons[which];
+  p.timestamp = now;
+  if (kind == 'axis') return p.axes[which] = value / 32767;
+  b.pressed = true, b.value = 1;
+  setTimeout(() => { b.pressed = false, b.value = 0, p.timestamp = performance.now(); }, 200);
+};
+navigator.getGamepads = () => pretendPads.slice();
+padSay('pads 2');"""
+
 
 class Browser:
     """A local server for the site and headless Chromium on the page."""
