@@ -145,6 +145,13 @@ TEST_F(LevelTest, WhenTheDrawsGiveUpTheFirstFreeCellIsTakenIfAny) {
     std::memcpy(full, board.cells, sizeof full);
     placeFruitWithin(kYellowFruit, 5);
     EXPECT_EQ(std::memcmp(full, board.cells, sizeof full), 0); // a full range: nothing placed
+    srand(3);
+    for (int draw = 0; draw < 2 * 50000; ++draw)
+        rand();
+    const int afterAllTries = rand();
+    srand(3);
+    placeFruit(kYellowFruit);
+    EXPECT_EQ(rand(), afterAllTries) << "placeFruit tries 50,000 times before the scan";
     // Two free cells that seed 9's five tries miss: the row-major scan takes the upper one.
     board.cells[46][62] = kEmpty;
     board.cells[30][40] = kEmpty;
