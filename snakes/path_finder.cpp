@@ -94,10 +94,10 @@ struct Entry {
 // equal indexes mean empty; a push onto a full queue is dropped, never overwriting.
 struct SearchQueue {
     Entry entries[kPlayQueueCapacity];
-    int32_t capacity;
-    int32_t read;
-    int32_t write;
-    int32_t peak; // most entries waiting at once; the capacity once a push was dropped
+    int32_t capacity = kPlayQueueCapacity;
+    int32_t read = 0;
+    int32_t write = 0;
+    int32_t peak = 0; // most entries waiting at once; the capacity once a push was dropped
 
     bool empty() const { return read == write; }
     void clear() { read = write = 0; }
@@ -128,28 +128,29 @@ struct ScannedTile {
     int8_t code;
 };
 
-// Everything one call works with; it lives on the caller's stack.
+// Everything one call works with; it lives on the caller's stack. The big arrays are
+// written before they are read; every other field starts at its value before the floods.
 struct PathSearch {
-    const Snake *snake;
-    int headRow;
-    int headCol;
-    int colourBase;
+    const Snake *snake = nullptr;
+    int headRow = 0;
+    int headCol = 0;
+    int colourBase = 0;
 
     uint8_t grid[kGridCells];     // marks and flood bits of the current stage
     uint8_t scanGrid[kGridCells]; // the marks of the board scan, the start of each pass
     ScannedTile tiles[kBoardRows * kBoardColumns];
-    int tileCount;
+    int tileCount = 0;
     SearchQueue queue;
 
-    uint8_t freeMask;   // direction bits of the head's neighbours that can be entered
-    uint8_t chosenTag;  // first step(s) toward the goal; 0 when none was found
-    int32_t goalCell;   // the goal, valid when chosenTag is not 0
-    uint8_t tailTag;    // first step(s) toward the own tail; 0 not reached, 15 no tail
-    uint8_t eggSideTag; // first step(s) toward a cell beside an other-colour intact egg
+    uint8_t freeMask = 0;      // direction bits of the head's neighbours that can be entered
+    uint8_t chosenTag = 0;     // first step(s) toward the goal; 0 when none was found
+    int32_t goalCell = 0;      // the goal, valid when chosenTag is not 0
+    uint8_t tailTag = kNoTail; // first step(s) toward the own tail; 0 not reached, 15 no tail
+    uint8_t eggSideTag = 0;    // first step(s) toward a cell beside an other-colour intact egg
 
-    int escapeRow; // the body cell where the escape flood starts
-    int escapeCol;
-    uint8_t arrival[3]; // direction bits of the head's neighbours in escape-flood order
+    int escapeRow = 0; // the body cell where the escape flood starts
+    int escapeCol = 0;
+    uint8_t arrival[3] = {}; // direction bits of the head's neighbours in escape-flood order
 
     bool sameColour(int8_t code) const { return inColourBand(code, colourBase); }
     bool otherColour(int8_t code) const { return isSnakeCode(code) && !sameColour(code); }
@@ -235,9 +236,9 @@ void PathSearch::scanBoard() {
 }
 
 // The own tail waits in the grid as mark 9 where it lies inside the border; the tail tag
-// is 0 (not reached yet) for a snake with two or more cells behind its head, else 15.
+// is 0 (not reached yet) for a snake with two or more cells behind its head. A shorter
+// snake keeps kNoTail: no cell carries mark 9, so no pass changes its tag.
 void PathSearch::markOwnTail() {
-    tailTag = kNoTail;
     if (snake->length < 2) return;
     const int tail = tailSlot(*snake);
     const int row = snake->rows[tail];
@@ -271,11 +272,10 @@ void PathSearch::queueHeadNeighbours(int32_t ownHead) {
 }
 
 // Resets the pass: the scanned marks, the own tail, the rival heads in row-major order,
-// then the head's neighbours; every entry queued so far marks its cell.
+// then the head's neighbours; every entry queued so far marks its cell. The goal needs no
+// reset: a second pass only runs when the first found none.
 void PathSearch::startPass() {
-    chosenTag = 0;
     eggSideTag = 0;
-    goalCell = 0;
     queue.clear();
     std::memcpy(grid, scanGrid, sizeof grid);
     markOwnTail();
@@ -439,8 +439,8 @@ void PathSearch::markEscapeGrid() {
     }
 }
 
-// Floods outward from the escape cell and records the order in which it arrives at
-// the head's free neighbours. The head's diagonal cells are held back until the flood
+// Floods outward from the escape cell (once per call) and records the order in which it
+// arrives at the head's free neighbours. The head's diagonal cells are held back until the flood
 // has nothing else to do for two generations, so they do not steal the arrivals.
 void PathSearch::escapeFlood() {
     markEscapeGrid();
@@ -450,7 +450,6 @@ void PathSearch::escapeFlood() {
         const int col = escapeCol + kColumnStep[d];
         if (onGrid(row, col)) queue.push(gridIndex(row, col), 0);
     }
-    arrival[0] = arrival[1] = arrival[2] = 0;
     int generation = 0;
     int32_t generationEnd = queue.write;
     int arrivals = 0;
@@ -539,7 +538,6 @@ int32_t chooseDirectionWithQueueCapacity(Snake &snake, int32_t queueCapacity) {
     PathSearch search;
     search.snake = &snake;
     search.queue.capacity = std::clamp(queueCapacity, int32_t{1}, kPlayQueueCapacity);
-    search.queue.peak = 0;
     const int head = ringSlot(snake.headIndex);
     search.headRow = snake.rows[head];
     search.headCol = snake.columns[head];
