@@ -93,7 +93,7 @@ void playerTurn(int8_t p) {
     }
     if (player.trailMode) {
         // Cells beyond the second behind the head stay on the Board as the player's wall.
-        if (player.length > kTrailLength) player.length = kTrailLength;
+        player.length = std::min(player.length, kTrailLength);
         player.growth = kTrailGrowth;
     }
     for (int8_t q = 0; q < kPlayerCount; ++q)

@@ -110,8 +110,7 @@ struct SearchQueue {
         }
         entries[write] = Entry{cell, tag};
         write = next;
-        const int32_t waiting = write >= read ? write - read : write - read + capacity;
-        if (waiting > peak) peak = waiting;
+        peak = std::max(peak, (write - read + capacity) % capacity);
         return true;
     }
     Entry pop() {
@@ -150,7 +149,8 @@ struct PathSearch {
 
     int escapeRow = 0; // the body cell where the escape flood starts
     int escapeCol = 0;
-    uint8_t arrival[3] = {}; // direction bits of the head's neighbours in escape-flood order
+    // Direction bits of the head's neighbours in escape-flood order.
+    std::array<uint8_t, 3> arrival{};
 
     bool sameColour(int8_t code) const { return inColourBand(code, colourBase); }
     bool otherColour(int8_t code) const { return isSnakeCode(code) && !sameColour(code); }
@@ -170,12 +170,13 @@ struct PathSearch {
     void markOwnTail();
     void queueHeadNeighbours(int32_t ownHead);
     void startPass();
-    bool runRivalEntry(const Entry &entry, int pass);
+    bool runRivalEntry(const Entry &entry, bool firstPass);
     bool runOwnEntry(const Entry &entry);
-    bool searchPass(int pass);
+    bool searchPass(bool firstPass);
     bool findEscapeCell();
     void markEscapeGrid();
     void escapeFlood();
+    uint8_t latestArrival(uint8_t tag) const;
     uint8_t choose() const;
 };
 
@@ -296,7 +297,7 @@ void PathSearch::startPass() {
 
 // One step of a rival head's flood. It closes narrow cells within reach of the head
 // and, in the first pass, every cell near a fellow adversary's head. Returns false.
-bool PathSearch::runRivalEntry(const Entry &entry, int pass) {
+bool PathSearch::runRivalEntry(const Entry &entry, bool firstPass) {
     int32_t cell = entry.cell;
     const uint8_t mark = grid[cell] & kMarkMask;
     grid[cell] |= kRivalBit;
@@ -321,7 +322,7 @@ bool PathSearch::runRivalEntry(const Entry &entry, int pass) {
         if ((closed & 3) == 3 || (closed & 12) == 12) grid[cell] = kSealed;
     }
 
-    if (pass == 0 && (entry.tag & kSameColourBit) && distance <= kFellowReach) grid[cell] = kSealed;
+    if (firstPass && (entry.tag & kSameColourBit) && distance <= kFellowReach) grid[cell] = kSealed;
 
     const uint8_t nextTag = static_cast<uint8_t>((entry.tag & ~kDistanceMask) | (distance + 1));
     for (int d = 0; d < 4; ++d) {
@@ -364,12 +365,12 @@ bool PathSearch::runOwnEntry(const Entry &entry) {
 }
 
 // One pass of the route search; true when it found a goal.
-bool PathSearch::searchPass(int pass) {
+bool PathSearch::searchPass(bool firstPass) {
     startPass();
     while (!queue.empty()) {
         const Entry entry = queue.pop();
         const bool ended =
-            (entry.tag & kRivalBit) ? runRivalEntry(entry, pass) : runOwnEntry(entry);
+            (entry.tag & kRivalBit) ? runRivalEntry(entry, firstPass) : runOwnEntry(entry);
         if (ended) break;
     }
     return chosenTag != 0;
@@ -473,9 +474,9 @@ void PathSearch::escapeFlood() {
         } else {
             generation = 0;
         }
-        if (mark >= 1 && mark <= 8) {
+        if (popCount4(mark) == 1) { // a neighbour's direction bit
             arrival[arrivals++] = mark;
-            if (arrivals == 3) return;
+            if (arrivals == static_cast<int>(arrival.size())) return;
         }
         if (mark >= kMarkObstacle) continue;
 
@@ -486,19 +487,21 @@ void PathSearch::escapeFlood() {
     }
 }
 
+// The bits of a tag that the escape flood reached last among its arrivals; 0 if none.
+uint8_t PathSearch::latestArrival(uint8_t tag) const {
+    for (auto it = arrival.rbegin(); it != arrival.rend(); ++it) {
+        if (tag & *it) return tag & *it;
+    }
+    return 0;
+}
+
 // The fallback chain once the escape flood has run: the first non-zero value wins.
 uint8_t PathSearch::choose() const {
-    for (int i = 2; i >= 0; --i) {
-        if (chosenTag & arrival[i]) return chosenTag & arrival[i];
-    }
+    if (const uint8_t step = latestArrival(chosenTag)) return step;
     if (snake->greedy && chosenTag) return chosenTag;
-    for (int i = 2; i >= 0; --i) {
-        if (eggSideTag & arrival[i]) return eggSideTag & arrival[i];
-    }
+    if (const uint8_t step = latestArrival(eggSideTag)) return step;
     if (snake->followsTail && snake->growth == 0 && (tailTag & freeMask)) return tailTag & freeMask;
-    for (int i = 2; i >= 0; --i) {
-        if (arrival[i] & freeMask) return arrival[i] & freeMask;
-    }
+    if (const uint8_t step = latestArrival(freeMask)) return step;
     if (tailTag & freeMask) return tailTag & freeMask;
     return tailTag;
 }
@@ -515,10 +518,10 @@ uint8_t decide(PathSearch &search) {
     const Snake &snake = *search.snake;
     search.computeFreeMask();
     search.scanBoard();
-    if (!search.searchPass(0)) search.searchPass(1);
+    if (!search.searchPass(true)) search.searchPass(false);
 
     const uint8_t chosen = search.chosenTag;
-    if (snake.greedy && (chosen == 1 || chosen == 2 || chosen == 4 || chosen == 8)) return chosen;
+    if (snake.greedy && popCount4(chosen) == 1) return chosen; // a single step
     if (chosen != 0 && (search.grid[search.goalCell] & kMarkMask) == kMarkHeadFront) {
         // Meeting a rival head-on: step along the axis on which it is farther away.
         const int dr = search.goalCell / kGridWidth - 1 - search.headRow;
