@@ -60,8 +60,8 @@ TEST_F(MatchLoopTest, TicksFollowAnAccumulatedDeadlineWithNoBurstEvenAcrossTheCl
     EXPECT_EQ(surfaceTrace.calls.substr(0, 3), "PPP") << "a tick shows the cells it changes";
 }
 
-// A pause shows the banner over the middle of the Board; the tick that resumes paints the
-// cells back over it (an egg there shows again, pixel for pixel).
+// A pause shows the banner over the middle of the Board, once; the tick that resumes paints
+// the cells back over it (an egg there shows again, pixel for pixel).
 TEST_F(MatchLoopTest, APauseShowsTheBannerUntilTheTickThatResumes) {
     testing::layEgg(0, 24, 32, -30);
     const auto egg = [] {
@@ -78,6 +78,10 @@ TEST_F(MatchLoopTest, APauseShowsTheBannerUntilTheTickThatResumes) {
     ticks(1);
     ASSERT_TRUE(matchState.paused);
     EXPECT_NE(egg(), shown) << "the banner";
+    surfaceTrace.on = true; // a focus change while the banner shows leaves the screen alone
+    testing::queue({{.active = {SDL_ACTIVEEVENT, 0, SDL_APPINPUTFOCUS}}});
+    ticks(1);
+    EXPECT_EQ(surfaceTrace.calls, "");
     testing::pressKey(SDLK_RETURN);
     ticks(1);
     EXPECT_EQ(egg(), shown) << "the egg again";
