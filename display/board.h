@@ -23,8 +23,10 @@ constexpr int kTopWallRow = 1;
 constexpr int kBottomWallRow = kBoardRows - 1;
 constexpr int kInnerTopRow = kTopWallRow + 1;
 constexpr int kInnerBottomRow = kBottomWallRow - 1;
-constexpr int kInnerLeftColumn = 1;
-constexpr int kInnerRightColumn = kBoardColumns - 2;
+constexpr int kLeftWallColumn = 0;
+constexpr int kRightWallColumn = kBoardColumns - 1;
+constexpr int kInnerLeftColumn = kLeftWallColumn + 1;
+constexpr int kInnerRightColumn = kRightWallColumn - 1;
 
 // Cell codes with a fixed meaning; snake codes are a colour base plus a tile offset.
 constexpr int8_t kEmpty = 0;

@@ -3,6 +3,9 @@
 
 #include "match/level.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/random.h"
 #include "display/board.h"
 #include "match/match_state.h"
@@ -36,14 +39,12 @@ void wallRow(Board &target, int row, int firstCol, int lastCol) {
 }
 
 void buildBorder(Board &target) {
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int col = 0; col < kBoardColumns; ++col)
-            target.cells[row][col] = kEmpty;
-    }
-    wallRow(target, kTopWallRow, 0, kBoardColumns - 1);
-    wallRow(target, kBottomWallRow, 0, kBoardColumns - 1);
-    wallColumn(target, 0, kInnerTopRow, kInnerBottomRow);
-    wallColumn(target, kBoardColumns - 1, kInnerTopRow, kInnerBottomRow);
+    for (auto &cells : target.cells)
+        std::fill(std::begin(cells), std::end(cells), kEmpty);
+    wallRow(target, kTopWallRow, kLeftWallColumn, kRightWallColumn);
+    wallRow(target, kBottomWallRow, kLeftWallColumn, kRightWallColumn);
+    wallColumn(target, kLeftWallColumn, kInnerTopRow, kInnerBottomRow);
+    wallColumn(target, kRightWallColumn, kInnerTopRow, kInnerBottomRow);
 }
 
 void buildInnerWalls(Board &target, int8_t levelType) {
@@ -53,10 +54,10 @@ void buildInnerWalls(Board &target, int8_t levelType) {
         wallColumn(target, 46, 10, 39);
         break;
     case 2: // a pinwheel of four bars, each joined to the border
-        wallRow(target, 13, 33, 62);
-        wallRow(target, 35, 1, 30);
-        wallColumn(target, 14, 2, 23);
-        wallColumn(target, 49, 25, 46);
+        wallRow(target, 13, 33, kInnerRightColumn);
+        wallRow(target, 35, kInnerLeftColumn, 30);
+        wallColumn(target, 14, kInnerTopRow, 23);
+        wallColumn(target, 49, 25, kInnerBottomRow);
         break;
     case 3: // a box open at its four corners
         wallRow(target, 12, 14, 49);
@@ -77,14 +78,14 @@ void buildInnerWalls(Board &target, int8_t levelType) {
         }
         break;
     case 6: // twelve vertical bars, every third column
-        for (int col = 14; col < 50; col += 3)
+        for (int col = 14; col <= 47; col += 3)
             wallColumn(target, col, 12, 36);
         break;
     case 7: // a comb: teeth hanging from the top border and rising from the bottom one
-        for (int col = 0; col <= 48; col += 16)
-            wallColumn(target, col, 1, 38);
+        for (int col = 16; col <= 48; col += 16)
+            wallColumn(target, col, kInnerTopRow, 38);
         for (int col = 8; col <= 56; col += 16)
-            wallColumn(target, col, 10, 47);
+            wallColumn(target, col, 10, kInnerBottomRow);
         break;
     default: // layout 0 and unknown layouts: the bare border
         break;

@@ -33,16 +33,10 @@ constexpr int kLayoutCount = 8;
 bool shrinkSnakes() {
     bool shrank = false;
     for (Snake &player : playerSnake) {
-        if (player.length > 0) {
-            dropTail(player);
-            shrank = true;
-        }
+        if (dropTail(player)) shrank = true;
     }
     for (int i = 0; i < adversariesInPlay(); ++i) {
-        if (adversarySnake[i].length > 0) {
-            dropTail(adversarySnake[i]);
-            shrank = true;
-        }
+        if (dropTail(adversarySnake[i])) shrank = true;
     }
     return shrank;
 }

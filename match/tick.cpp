@@ -4,6 +4,9 @@
 
 #include "match/tick.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "display/board.h"
 #include "match/level.h"
 #include "match/match_state.h"
@@ -26,7 +29,7 @@ constexpr int32_t kTrailLength = 2;
 constexpr int32_t kTrailGrowth = 10;
 // Where an out player's record is parked: a wall cell in every layout.
 constexpr int kParkingRow = kTopWallRow;
-constexpr int kParkingColumn = 0;
+constexpr int kParkingColumn = kLeftWallColumn;
 
 // Growth for a yellow fruit: more the further the level has come.
 int32_t yellowGrowth() {
@@ -90,7 +93,7 @@ void playerTurn(int8_t p) {
     }
     if (player.trailMode) {
         // Cells beyond the second behind the head stay on the Board as the player's wall.
-        if (player.length > kTrailLength) player.length = kTrailLength;
+        player.length = std::min(player.length, kTrailLength);
         player.growth = kTrailGrowth;
     }
     for (int8_t q = 0; q < kPlayerCount; ++q)
@@ -111,9 +114,8 @@ void playerTurn(int8_t p) {
 
 int8_t saturatingAdd(int8_t value, int32_t delta) {
     const int64_t sum = static_cast<int64_t>(value) + delta;
-    if (sum < -128) return -128;
-    if (sum > 127) return 127;
-    return static_cast<int8_t>(sum);
+    return static_cast<int8_t>(std::clamp<int64_t>(sum, std::numeric_limits<int8_t>::min(),
+                                                   std::numeric_limits<int8_t>::max()));
 }
 
 void loseLife(int8_t p) {

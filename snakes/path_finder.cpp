@@ -94,10 +94,10 @@ struct Entry {
 // equal indexes mean empty; a push onto a full queue is dropped, never overwriting.
 struct SearchQueue {
     Entry entries[kPlayQueueCapacity];
-    int32_t capacity;
-    int32_t read;
-    int32_t write;
-    int32_t peak; // most entries waiting at once; the capacity once a push was dropped
+    int32_t capacity = kPlayQueueCapacity;
+    int32_t read = 0;
+    int32_t write = 0;
+    int32_t peak = 0; // most entries waiting at once; the capacity once a push was dropped
 
     bool empty() const { return read == write; }
     void clear() { read = write = 0; }
@@ -110,8 +110,7 @@ struct SearchQueue {
         }
         entries[write] = Entry{cell, tag};
         write = next;
-        const int32_t waiting = write >= read ? write - read : write - read + capacity;
-        if (waiting > peak) peak = waiting;
+        peak = std::max(peak, (write - read + capacity) % capacity);
         return true;
     }
     Entry pop() {
@@ -128,28 +127,30 @@ struct ScannedTile {
     int8_t code;
 };
 
-// Everything one call works with; it lives on the caller's stack.
+// Everything one call works with; it lives on the caller's stack. The big arrays are
+// written before they are read; every other field starts at its value before the floods.
 struct PathSearch {
-    const Snake *snake;
-    int headRow;
-    int headCol;
-    int colourBase;
+    const Snake *snake = nullptr;
+    int headRow = 0;
+    int headCol = 0;
+    int colourBase = 0;
 
     uint8_t grid[kGridCells];     // marks and flood bits of the current stage
     uint8_t scanGrid[kGridCells]; // the marks of the board scan, the start of each pass
     ScannedTile tiles[kBoardRows * kBoardColumns];
-    int tileCount;
+    int tileCount = 0;
     SearchQueue queue;
 
-    uint8_t freeMask;   // direction bits of the head's neighbours that can be entered
-    uint8_t chosenTag;  // first step(s) toward the goal; 0 when none was found
-    int32_t goalCell;   // the goal, valid when chosenTag is not 0
-    uint8_t tailTag;    // first step(s) toward the own tail; 0 not reached, 15 no tail
-    uint8_t eggSideTag; // first step(s) toward a cell beside an other-colour intact egg
+    uint8_t freeMask = 0;      // direction bits of the head's neighbours that can be entered
+    uint8_t chosenTag = 0;     // first step(s) toward the goal; 0 when none was found
+    int32_t goalCell = 0;      // the goal, valid when chosenTag is not 0
+    uint8_t tailTag = kNoTail; // first step(s) toward the own tail; 0 not reached, 15 no tail
+    uint8_t eggSideTag = 0;    // first step(s) toward a cell beside an other-colour intact egg
 
-    int escapeRow; // the body cell where the escape flood starts
-    int escapeCol;
-    uint8_t arrival[3]; // direction bits of the head's neighbours in escape-flood order
+    int escapeRow = 0; // the body cell where the escape flood starts
+    int escapeCol = 0;
+    // Direction bits of the head's neighbours in escape-flood order.
+    std::array<uint8_t, 3> arrival{};
 
     bool sameColour(int8_t code) const { return inColourBand(code, colourBase); }
     bool otherColour(int8_t code) const { return isSnakeCode(code) && !sameColour(code); }
@@ -169,12 +170,13 @@ struct PathSearch {
     void markOwnTail();
     void queueHeadNeighbours(int32_t ownHead);
     void startPass();
-    bool runRivalEntry(const Entry &entry, int pass);
+    bool runRivalEntry(const Entry &entry, bool firstPass);
     bool runOwnEntry(const Entry &entry);
-    bool searchPass(int pass);
+    bool searchPass(bool firstPass);
     bool findEscapeCell();
     void markEscapeGrid();
     void escapeFlood();
+    uint8_t latestArrival(uint8_t tag) const;
     uint8_t choose() const;
 };
 
@@ -235,9 +237,9 @@ void PathSearch::scanBoard() {
 }
 
 // The own tail waits in the grid as mark 9 where it lies inside the border; the tail tag
-// is 0 (not reached yet) for a snake with two or more cells behind its head, else 15.
+// is 0 (not reached yet) for a snake with two or more cells behind its head. A shorter
+// snake keeps kNoTail: no cell carries mark 9, so no pass changes its tag.
 void PathSearch::markOwnTail() {
-    tailTag = kNoTail;
     if (snake->length < 2) return;
     const int tail = tailSlot(*snake);
     const int row = snake->rows[tail];
@@ -271,11 +273,10 @@ void PathSearch::queueHeadNeighbours(int32_t ownHead) {
 }
 
 // Resets the pass: the scanned marks, the own tail, the rival heads in row-major order,
-// then the head's neighbours; every entry queued so far marks its cell.
+// then the head's neighbours; every entry queued so far marks its cell. The goal needs no
+// reset: a second pass only runs when the first found none.
 void PathSearch::startPass() {
-    chosenTag = 0;
     eggSideTag = 0;
-    goalCell = 0;
     queue.clear();
     std::memcpy(grid, scanGrid, sizeof grid);
     markOwnTail();
@@ -296,7 +297,7 @@ void PathSearch::startPass() {
 
 // One step of a rival head's flood. It closes narrow cells within reach of the head
 // and, in the first pass, every cell near a fellow adversary's head. Returns false.
-bool PathSearch::runRivalEntry(const Entry &entry, int pass) {
+bool PathSearch::runRivalEntry(const Entry &entry, bool firstPass) {
     int32_t cell = entry.cell;
     const uint8_t mark = grid[cell] & kMarkMask;
     grid[cell] |= kRivalBit;
@@ -321,7 +322,7 @@ bool PathSearch::runRivalEntry(const Entry &entry, int pass) {
         if ((closed & 3) == 3 || (closed & 12) == 12) grid[cell] = kSealed;
     }
 
-    if (pass == 0 && (entry.tag & kSameColourBit) && distance <= kFellowReach) grid[cell] = kSealed;
+    if (firstPass && (entry.tag & kSameColourBit) && distance <= kFellowReach) grid[cell] = kSealed;
 
     const uint8_t nextTag = static_cast<uint8_t>((entry.tag & ~kDistanceMask) | (distance + 1));
     for (int d = 0; d < 4; ++d) {
@@ -364,12 +365,12 @@ bool PathSearch::runOwnEntry(const Entry &entry) {
 }
 
 // One pass of the route search; true when it found a goal.
-bool PathSearch::searchPass(int pass) {
+bool PathSearch::searchPass(bool firstPass) {
     startPass();
     while (!queue.empty()) {
         const Entry entry = queue.pop();
         const bool ended =
-            (entry.tag & kRivalBit) ? runRivalEntry(entry, pass) : runOwnEntry(entry);
+            (entry.tag & kRivalBit) ? runRivalEntry(entry, firstPass) : runOwnEntry(entry);
         if (ended) break;
     }
     return chosenTag != 0;
@@ -439,8 +440,8 @@ void PathSearch::markEscapeGrid() {
     }
 }
 
-// Floods outward from the escape cell and records the order in which it arrives at
-// the head's free neighbours. The head's diagonal cells are held back until the flood
+// Floods outward from the escape cell (once per call) and records the order in which it
+// arrives at the head's free neighbours. The head's diagonal cells are held back until the flood
 // has nothing else to do for two generations, so they do not steal the arrivals.
 void PathSearch::escapeFlood() {
     markEscapeGrid();
@@ -450,7 +451,6 @@ void PathSearch::escapeFlood() {
         const int col = escapeCol + kColumnStep[d];
         if (onGrid(row, col)) queue.push(gridIndex(row, col), 0);
     }
-    arrival[0] = arrival[1] = arrival[2] = 0;
     int generation = 0;
     int32_t generationEnd = queue.write;
     int arrivals = 0;
@@ -474,9 +474,9 @@ void PathSearch::escapeFlood() {
         } else {
             generation = 0;
         }
-        if (mark >= 1 && mark <= 8) {
+        if (popCount4(mark) == 1) { // a neighbour's direction bit
             arrival[arrivals++] = mark;
-            if (arrivals == 3) return;
+            if (arrivals == static_cast<int>(arrival.size())) return;
         }
         if (mark >= kMarkObstacle) continue;
 
@@ -487,19 +487,21 @@ void PathSearch::escapeFlood() {
     }
 }
 
+// The bits of a tag that the escape flood reached last among its arrivals; 0 if none.
+uint8_t PathSearch::latestArrival(uint8_t tag) const {
+    for (auto it = arrival.rbegin(); it != arrival.rend(); ++it) {
+        if (tag & *it) return tag & *it;
+    }
+    return 0;
+}
+
 // The fallback chain once the escape flood has run: the first non-zero value wins.
 uint8_t PathSearch::choose() const {
-    for (int i = 2; i >= 0; --i) {
-        if (chosenTag & arrival[i]) return chosenTag & arrival[i];
-    }
+    if (const uint8_t step = latestArrival(chosenTag)) return step;
     if (snake->greedy && chosenTag) return chosenTag;
-    for (int i = 2; i >= 0; --i) {
-        if (eggSideTag & arrival[i]) return eggSideTag & arrival[i];
-    }
+    if (const uint8_t step = latestArrival(eggSideTag)) return step;
     if (snake->followsTail && snake->growth == 0 && (tailTag & freeMask)) return tailTag & freeMask;
-    for (int i = 2; i >= 0; --i) {
-        if (arrival[i] & freeMask) return arrival[i] & freeMask;
-    }
+    if (const uint8_t step = latestArrival(freeMask)) return step;
     if (tailTag & freeMask) return tailTag & freeMask;
     return tailTag;
 }
@@ -516,10 +518,10 @@ uint8_t decide(PathSearch &search) {
     const Snake &snake = *search.snake;
     search.computeFreeMask();
     search.scanBoard();
-    if (!search.searchPass(0)) search.searchPass(1);
+    if (!search.searchPass(true)) search.searchPass(false);
 
     const uint8_t chosen = search.chosenTag;
-    if (snake.greedy && (chosen == 1 || chosen == 2 || chosen == 4 || chosen == 8)) return chosen;
+    if (snake.greedy && popCount4(chosen) == 1) return chosen; // a single step
     if (chosen != 0 && (search.grid[search.goalCell] & kMarkMask) == kMarkHeadFront) {
         // Meeting a rival head-on: step along the axis on which it is farther away.
         const int dr = search.goalCell / kGridWidth - 1 - search.headRow;
@@ -539,7 +541,6 @@ int32_t chooseDirectionWithQueueCapacity(Snake &snake, int32_t queueCapacity) {
     PathSearch search;
     search.snake = &snake;
     search.queue.capacity = std::clamp(queueCapacity, int32_t{1}, kPlayQueueCapacity);
-    search.queue.peak = 0;
     const int head = ringSlot(snake.headIndex);
     search.headRow = snake.rows[head];
     search.headCol = snake.columns[head];

@@ -93,12 +93,13 @@ bool dropTail(Snake &snake) {
 
     const int32_t newTail = ringSlot(tail + 1);
     const int32_t next = ringSlot(newTail + 1);
+    // Ring cells in a row are neighbours: the next one lies one step from the new tail.
     int8_t offset = kTailToward[kLeft];
-    if (snake.rows[next] > snake.rows[newTail]) {
+    if (snake.rows[next] == snake.rows[newTail] + 1) {
         offset = kTailToward[kDown];
-    } else if (snake.rows[next] < snake.rows[newTail]) {
+    } else if (snake.rows[next] + 1 == snake.rows[newTail]) {
         offset = kTailToward[kUp];
-    } else if (snake.columns[next] > snake.columns[newTail]) {
+    } else if (snake.columns[next] == snake.columns[newTail] + 1) {
         offset = kTailToward[kRight];
     }
     drawCell(static_cast<int8_t>(snake.colourBase + offset), snake.rows[newTail],

@@ -97,9 +97,10 @@ TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRow) {
     const int before[5] = {B, B + 12, 32, B + 13, kWall};
     for (int row = 0; row < 5; ++row)
         board.cells[row][5] = static_cast<int8_t>(before[row]);
-    board.cells[47][63] = B + kIntactEggTile;
+    board.cells[1][0] = board.cells[47][63] = B + kIntactEggTile; // its first and last cell
     ASSERT_TRUE(turnToEgg(place(10, 10, kRight), true, kNoCountdown));
     expectLine(0, 5, 1, 0, {B, kEmpty, 32, kEmpty, kWall});
+    EXPECT_EQ(board.cells[1][0], kEmpty);
     EXPECT_EQ(board.cells[47][63], kEmpty);
     EXPECT_EQ(board.cells[10][10], B + kBrokenEggTile);
 }
