@@ -54,5 +54,9 @@ bool restartJoysticks();
 // Tells the platform whether any pad is open. A browser's pads send no events: SDL asks for
 // them whenever the program looks for events, so a waiting screen must then look often.
 void watchPads(bool any);
+// Tells the platform whether to look for pads that are not open yet. A browser lists a pad
+// only once one of its buttons is pressed while the page looks, and looking costs it a
+// poll of the devices every frame, so the page looks only while a menu asks it to.
+void lookForNewPads(bool looking);
 
 } // namespace ravela

@@ -82,4 +82,6 @@ bool restartJoysticks() {
 
 void watchPads(bool) {} // SDL's own wait reads the pads
 
+void lookForNewPads(bool) {} // SDL lists every pad present when its joysticks restart
+
 } // namespace ravela

@@ -16,7 +16,7 @@
 #include "display/desktop.h"
 
 // Sleeps until the page hears input that SDL turns into an event (a key, the pointer, a
-// touch, focus or visibility, a gamepad plugged in), or at most limit milliseconds. The
+// touch, focus or visibility), or at most limit milliseconds. The
 // page's listeners run before SDL's, so the program wakes on the next turn of the
 // browser, when SDL has queued the event.
 // clang-format off
@@ -24,7 +24,7 @@ EM_ASYNC_JS(void, sleepUntilInput, (int limit), {
     if (!Module.ravelaInputTypes) {
         Module.ravelaInputTypes = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove',
             'wheel', 'touchstart', 'touchmove', 'touchend', 'touchcancel', 'focus', 'blur',
-            'visibilitychange', 'resize', 'gamepadconnected'];
+            'visibilitychange', 'resize'];
         Module.ravelaInputTypes.forEach(function(type) {
             window.addEventListener(type, function() {
                 if (Module.ravelaWake) Module.ravelaWake();
@@ -66,7 +66,20 @@ std::vector<uint8_t> canvasPixels;     // what the canvas shows, as the surface'
 constexpr int kLongestQuietSleep = 500;
 // How often a waiting screen asks the browser for its pads while any is open: every frame.
 constexpr int kPadPollSleep = 16;
-bool padsOpen = false; // whether the program has a pad open
+bool padsOpen = false;       // whether the program has a pad open
+bool lookingForPads = false; // whether a menu wants pads not open yet to show
+
+// Once a page has asked for the list of pads, the browser polls the devices every frame
+// until the page takes its last pad listener away, even one it never had: a screen that
+// needs no pad stops the polling that way.
+void stopBrowserPadPolling() {
+    if (padsOpen || lookingForPads) return;
+    EM_ASM({
+        var none = function(){};
+        window.addEventListener('gamepadconnected', none);
+        window.removeEventListener('gamepadconnected', none);
+    });
+}
 
 // Whether two runs of bytes are equal, compared eight bytes at a time where the C
 // library compares byte by byte.
@@ -234,6 +247,13 @@ bool restartJoysticks() {
 
 void watchPads(bool any) {
     padsOpen = any;
+    stopBrowserPadPolling();
+}
+
+void lookForNewPads(bool looking) {
+    lookingForPads = looking;
+    if (looking) SDL_NumJoysticks(); // asks the browser for its pads, which starts its polling
+    stopBrowserPadPolling();
 }
 
 void endProgram(int status) {

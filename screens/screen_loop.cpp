@@ -15,15 +15,20 @@ namespace ravela {
 
 void runScreens() {
     for (;;) {
+        // A browser lists a new pad once one of its buttons is pressed on the title menu; it
+        // joins when the next menu opens the pads.
+        lookForNewPads(true);
         openPads(); // pads plugged in since the last menu join here
         const int8_t choice = titleMenu();
         if (choice == kTitleQuit) endProgram(0);
         if (choice == kTitleManual) {
+            lookForNewPads(false);
             manualPages();
             continue;
         }
         for (;;) {
             openPads();
+            lookForNewPads(false);
             if (!adversaryCountScreen()) break;
             playMatch();
         }
