@@ -92,8 +92,9 @@ TEST_F(SnakeTest, HeadStopsAtTheLongestLength) {
     EXPECT_TRUE(advanceHead(s));
 }
 
-// A wiped snake leaves nothing of its colour below the status row, however far from the head.
-TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRow) {
+// A wiped snake leaves nothing of its colour below the status row, however far from the head;
+// without the wipe only its body goes, and the rest of its colour stays.
+TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRowAndNoWipeOnlyTheBody) {
     const int before[5] = {B, B + 12, 32, B + 13, kWall};
     for (int row = 0; row < 5; ++row)
         board.cells[row][5] = static_cast<int8_t>(before[row]);
@@ -103,6 +104,14 @@ TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRow) {
     EXPECT_EQ(board.cells[1][0], kEmpty);
     EXPECT_EQ(board.cells[47][63], kEmpty);
     EXPECT_EQ(board.cells[10][10], B + kBrokenEggTile);
+
+    Snake &s = place(20, 10, kRight);
+    setCellAndDraw(board, B + kRight, 20, 10);
+    steps(s, 3);
+    board.cells[30][30] = B + 12; // a trail wall
+    ASSERT_TRUE(turnToEgg(s, false, kNoCountdown));
+    expectLine(20, 10, 0, 1, {kEmpty, kEmpty, kEmpty, B + kBrokenEggTile});
+    EXPECT_EQ(board.cells[30][30], B + 12);
 }
 
 // The hatched egg's cell is empty on the Board while it is still the snake's tail: a fruit
