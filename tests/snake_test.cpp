@@ -117,6 +117,7 @@ TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRowAndNoWipeOnlyTheBo
 // The hatched egg's cell is empty on the Board while it is still the snake's tail: a fruit
 // placed there in that time must survive the tail drop.
 TEST_F(SnakeTest, AnEggRestartsOnlyOnACountdownHatchesUncoveredAndItsTailSparesWhatLandsThere) {
+    EXPECT_FALSE(hatch(place(10, 10, kNoDirection))) << "a head alone on a bare cell is no egg";
     Snake &s = place(10, 10, kNoDirection);
     turnToEgg(s, false, 40);
     board.cells[10][10] = 64 + kLeft; // an adversary lies on the egg
