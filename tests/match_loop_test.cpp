@@ -1,6 +1,6 @@
 // The loops of a match on a fake clock: deadline pacing without catch-up, the clock's
-// wrap, the quicker wind-down and the 49-tick tail of a completed level, lives and layout
-// at a level change and into the next match.
+// wrap, the pause banner, the quicker wind-down and the 49-tick tail of a completed level,
+// lives and layout at a level change and into the next match.
 
 #include <vector>
 
@@ -86,6 +86,33 @@ TEST_F(MatchLoopTest, APausedMatchRestsUntilInputButAWonLevelWindsDownOnTheClock
     ticks(2);
     EXPECT_EQ(fake.delays, (Delays{120, 20, 20}));
     EXPECT_EQ(fake.rests.size(), 2u);
+}
+
+// A pause shows the banner over the middle of the Board, once; the tick that resumes paints
+// the cells back over it (an egg there shows again, pixel for pixel).
+TEST_F(MatchLoopTest, APauseShowsTheBannerUntilTheTickThatResumes) {
+    testing::layEgg(0, 24, 32, -30);
+    const auto egg = [] {
+        std::vector<uint32_t> pixels;
+        for (int y = 240; y < 250; ++y) {
+            for (int x = 320; x < 330; ++x)
+                pixels.push_back(testing::pixelAt(surface(), x, y));
+        }
+        return pixels;
+    };
+    ticks(1);
+    const std::vector<uint32_t> shown = egg();
+    testing::pressKey(SDLK_RETURN);
+    ticks(1);
+    ASSERT_TRUE(matchState.paused);
+    EXPECT_NE(egg(), shown) << "the banner";
+    surfaceTrace.on = true; // a focus change while the banner shows leaves the screen alone
+    testing::queue({{.active = {SDL_ACTIVEEVENT, 0, SDL_APPINPUTFOCUS}}});
+    ticks(1);
+    EXPECT_EQ(surfaceTrace.calls, "");
+    testing::pressKey(SDLK_RETURN);
+    ticks(1);
+    EXPECT_EQ(egg(), shown) << "the egg again";
 }
 
 TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNextMatch) {

@@ -295,7 +295,8 @@ TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGri
 }
 
 // A snake without a tail to look for ends its search at the first goal it meets, so few
-// entries ever wait in the queue; a flood of the whole room would queue many more.
+// entries ever wait in the queue; a flood of the whole room queues many more, and the
+// most that wait at once is the same count whether or not the queue's indexes wrap round.
 TEST_F(PathFinderTest, AShortSnakeEndsItsSearchAtTheFirstGoal) {
     for (const char *body : {"", "a"}) {
         draw(room(15, 15, {{7, 7, '@'}, {7, 6, 'Y'}, {8, 7, body[0] ? body[0] : '.'}}));
@@ -303,6 +304,10 @@ TEST_F(PathFinderTest, AShortSnakeEndsItsSearchAtTheFirstGoal) {
         EXPECT_LE(chooseDirectionWithQueueCapacity(snake, 1000), 9) << "length " << snake.length;
         EXPECT_EQ(snake.direction, kLeft);
     }
+    draw(room(15, 15, {{7, 7, '@'}}));
+    const int32_t peak = chooseDirectionWithQueueCapacity(snake, 1000);
+    EXPECT_GT(peak, 9);
+    EXPECT_EQ(chooseDirectionWithQueueCapacity(snake, 64), peak) << "225 cells through 63 slots";
 }
 
 TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {

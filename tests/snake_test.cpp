@@ -107,11 +107,14 @@ TEST_F(SnakeTest, WipeClearsTheColourEverywhereButTheStatusRow) {
 
 // The hatched egg's cell is empty on the Board while it is still the snake's tail: a fruit
 // placed there in that time must survive the tail drop.
-TEST_F(SnakeTest, HatchNeedsAnUncoveredEggAndTheTailDropSparesWhatLandsOnIt) {
+TEST_F(SnakeTest, AnEggRestartsOnlyOnACountdownHatchesUncoveredAndItsTailSparesWhatLandsThere) {
     Snake &s = place(10, 10, kNoDirection);
     turnToEgg(s, false, 40);
     board.cells[10][10] = 64 + kLeft; // an adversary lies on the egg
     EXPECT_FALSE(turnToEgg(s, false, kNoCountdown));
+    EXPECT_EQ(s.length, eggLength(40)) << "an egg keeps its countdown when given none";
+    EXPECT_FALSE(turnToEgg(s, false, 0));
+    EXPECT_EQ(s.length, eggLength(0)) << "a countdown of 0 restarts it, broken at once";
     EXPECT_FALSE(hatch(s));
     EXPECT_EQ(board.cells[10][10], 64 + kLeft);
     setCellAndDraw(board, B + kIntactEggTile, 10, 10);
