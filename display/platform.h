@@ -33,6 +33,10 @@ uint32_t millisecondsSinceStart();
 void waitMilliseconds(uint32_t milliseconds);
 // Waits for the next event; false when the event queue failed.
 bool waitForEvent(SDL_Event *event);
+// Waits, while nothing on screen moves, until input may have come: on the desktop one
+// tick's time (SDL 1.2 cannot wake a sleep on input), in the browser until the page hears
+// input, at most half a second. The input stays queued.
+void restUntilInput(uint32_t tickMilliseconds);
 // Whether the event says the window gained or lost the keyboard focus, or was hidden.
 bool isFocusChange(const SDL_Event &event);
 // Shows or hides the mouse cursor over the game.

@@ -52,6 +52,10 @@ bool waitForEvent(SDL_Event *event) {
     return SDL_WaitEvent(event) == 1;
 }
 
+void restUntilInput(uint32_t tickMilliseconds) {
+    SDL_Delay(tickMilliseconds);
+}
+
 bool isFocusChange(const SDL_Event &event) {
     return event.type == SDL_ACTIVEEVENT &&
            (event.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) != 0;

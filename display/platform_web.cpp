@@ -227,6 +227,14 @@ bool waitForEvent(SDL_Event *event) {
     return true;
 }
 
+void restUntilInput(uint32_t) {
+    copyToCanvas();
+    // An open pad's presses reach the queue only when SDL polls: the tick loop's poll
+    // finds them, so with a pad open the rest is one poll's time.
+    if (EM_ASM_INT({ return SDL.events.length; }) == 0)
+        sleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
+}
+
 void showCursor(bool shown) {
     // emscripten's SDL_ShowCursor grabs the pointer in full screen; a style hides it instead.
     EM_ASM({ Module['canvas'].style.cursor = $0 ? 'auto' : 'none'; }, shown);

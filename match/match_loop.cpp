@@ -17,7 +17,7 @@
 
 namespace ravela {
 
-MatchClock matchClock = {millisecondsSinceStart, waitMilliseconds};
+MatchClock matchClock = {millisecondsSinceStart, waitMilliseconds, restUntilInput};
 
 namespace {
 
@@ -43,11 +43,18 @@ bool shrinkSnakes() {
 
 // Waits for the end of this tick's period. A late tick moves the schedule on instead of
 // leaving a debt to catch up. Times are compared through their signed difference, so the
-// clock's wrap after about 49.7 days changes nothing.
+// clock's wrap after about 49.7 days changes nothing. While the match is paused and no
+// won level winds down, nothing moves until a player acts: the loop rests until input,
+// and the next tick after the rest comes at once.
 void waitForDeadline(TickLoop &loop) {
     const uint32_t period = loop.levelEndCounter == 0 ? kTickMilliseconds : kWindDownMilliseconds;
-    loop.tickDeadline += period;
     const uint32_t now = matchClock.getTicks();
+    if (matchState.paused && matchState.levelFruitCount < kFruitsPerLevel) {
+        matchClock.rest(period);
+        loop.tickDeadline = now;
+        return;
+    }
+    loop.tickDeadline += period;
     const int32_t remaining = static_cast<int32_t>(loop.tickDeadline - now);
     if (remaining > 0) {
         matchClock.delay(static_cast<uint32_t>(remaining));
@@ -78,7 +85,7 @@ void completeLevel() {
 }
 
 void resetMatchClock() {
-    matchClock = MatchClock{millisecondsSinceStart, waitMilliseconds};
+    matchClock = MatchClock{millisecondsSinceStart, waitMilliseconds, restUntilInput};
 }
 
 bool runTick(TickLoop &loop) {

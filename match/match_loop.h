@@ -10,6 +10,9 @@ namespace ravela {
 struct MatchClock {
     uint32_t (*getTicks)();               // milliseconds since start-up (the platform's in play)
     void (*delay)(uint32_t milliseconds); // waits that long (waitMilliseconds in play)
+    // Waits while nothing moves, for the players' next input: one tick's time where input
+    // cannot wake a wait, less or longer where it can (restUntilInput in play).
+    void (*rest)(uint32_t tickMilliseconds);
 };
 
 // The clock in use.

@@ -17,7 +17,7 @@ using Delays = std::vector<uint32_t>;
 // runs whenever the loop reads it, which it does once before every tick.
 struct {
     uint32_t now;
-    Delays delays;
+    Delays delays, rests;
     void (*script)();
 } fake;
 
@@ -26,8 +26,9 @@ struct MatchLoopTest : testing::GameTest {
         GameTest::SetUp();
         fake = {};
         // Reading the clock runs the test's script first; a wait only moves the time on.
-        matchClock = {[] { return fake.script ? fake.script() : void(), fake.now; },
-                      [](uint32_t ms) { fake.delays.push_back(ms), fake.now += ms; }};
+        const auto wait = [](uint32_t ms) { fake.delays.push_back(ms), fake.now += ms; };
+        matchClock = {[] { return fake.script ? fake.script() : void(), fake.now; }, wait,
+                      [](uint32_t ms) { fake.rests.push_back(ms), fake.now += ms; }};
         setupLevel();
     }
     // Runs n ticks that must not end the level.
@@ -58,6 +59,33 @@ TEST_F(MatchLoopTest, TicksFollowAnAccumulatedDeadlineWithNoBurstEvenAcrossTheCl
     EXPECT_EQ(fake.delays, (Delays{120, 120, 70, 120, 120}));
     EXPECT_EQ(loop.tickDeadline, 0x10u);
     EXPECT_EQ(surfaceTrace.calls.substr(0, 3), "PPP") << "a tick shows the cells it changes";
+}
+
+// A paused match moves nothing, so its ticks rest until input instead of keeping the
+// schedule; the first tick after the pause comes at once and the schedule starts from it.
+// A won level shrinks on the clock, paused or not.
+TEST_F(MatchLoopTest, APausedMatchRestsUntilInputButAWonLevelWindsDownOnTheClock) {
+    testing::laySnake(0, 20, 20, kRight, 2);
+    const int32_t head = playerSnake[0].headIndex;
+    fake.now = loop.tickDeadline = 1000;
+    matchState.paused = 1;
+    ticks(2);
+    EXPECT_EQ(fake.rests, (Delays{120, 120}));
+    EXPECT_TRUE(fake.delays.empty());
+    EXPECT_EQ(playerSnake[0].headIndex, head) << "nothing moves while paused";
+
+    testing::pressKey(SDLK_RETURN);
+    ticks(2);
+    EXPECT_EQ(matchState.paused, 0);
+    EXPECT_EQ(fake.delays, Delays{120}) << "the tick after the pause waits for nothing";
+    EXPECT_EQ(loop.tickDeadline, 1360u);
+    EXPECT_EQ(fake.rests.size(), 2u);
+
+    matchState.paused = 1;
+    matchState.levelFruitCount = kFruitsPerLevel;
+    ticks(2);
+    EXPECT_EQ(fake.delays, (Delays{120, 20, 20}));
+    EXPECT_EQ(fake.rests.size(), 2u);
 }
 
 // A pause shows the banner over the middle of the Board, once; the tick that resumes paints
@@ -107,10 +135,10 @@ TEST_F(MatchLoopTest, ACompletedLevelWindsDownThenLivesAndLayoutCarryIntoTheNext
     // Pointer motion stays out of the queue during a match only.
     EXPECT_EQ(SDL_EventState(SDL_MOUSEMOTION, SDL_QUERY), SDL_ENABLE);
     // Player 1, four cells behind its head, shrinks to its head in the first four ticks, the
-    // adversaries in two; 49 more ticks, the last without a wait, end the level.
-    Delays expected(4 + 48, 20);
-    expected.push_back(120);
-    EXPECT_EQ(fake.delays, expected);
+    // adversaries in two; 49 more ticks, the last without a wait, end the level. The next
+    // level's first tick pauses, and a paused tick rests.
+    EXPECT_EQ(fake.delays, Delays(4 + 48, 20));
+    EXPECT_EQ(fake.rests, Delays{120});
     EXPECT_EQ(matchState.paused + matchState.pauseShown, 2);
 
     fake = {};

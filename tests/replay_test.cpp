@@ -81,7 +81,8 @@ uint64_t digest() {
 TEST(Replay, NineAdversariesAndThreeScriptedPlayersReachTheRecordedEnd) {
     testing::resetGame(testing::makeSurface(32), 10);
     matchState.adversaryCount = 9;
-    matchClock = {beforeTick, [](uint32_t ms) { now += ms; }};
+    const auto wait = [](uint32_t ms) { now += ms; };
+    matchClock = {beforeTick, wait, wait};
     playMatch();
     resetMatchClock();
     EXPECT_EQ(tick, kReplayTicks + 1);

@@ -63,7 +63,8 @@ TEST(Soak, PlayKeepsEveryRule) {
     const char *ticks = std::getenv("RAVELA_SOAK_TICKS");
     soak.wanted = ticks ? std::strtoull(ticks, nullptr, 10) : 15000;
     resetGame(makeSurface(32), 7);
-    matchClock = MatchClock{afterTick, [](uint32_t ms) { soak.now += ms; }};
+    const auto wait = [](uint32_t ms) { soak.now += ms; };
+    matchClock = MatchClock{afterTick, wait, wait};
     while (soak.ticks < soak.wanted && soak.fault.empty()) {
         // Nine adversaries hunt the players down before most levels are won, so every other
         // match has fewer (0, 1, ... 8 in turn): there levels complete and layouts cycle.
