@@ -294,9 +294,10 @@ TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGri
     EXPECT_EQ(steer(), kUp);
 }
 
-// A snake without a tail to look for ends its search at the first goal it meets, so few
-// entries ever wait in the queue; a flood of the whole room queues many more, and the
-// most that wait at once is the same count whether or not the queue's indexes wrap round.
+// A snake without a tail to look for (fewer than two cells behind its head) ends its
+// search at the first goal it meets, so few entries ever wait in the queue; a flood of the whole
+// room queues many more, and the most that wait at once is the same count whether or not the
+// queue's indexes wrap round.
 TEST_F(PathFinderTest, AShortSnakeEndsItsSearchAtTheFirstGoal) {
     for (const char *body : {"", "a"}) {
         draw(room(15, 15, {{7, 7, '@'}, {7, 6, 'Y'}, {8, 7, body[0] ? body[0] : '.'}}));
@@ -304,6 +305,12 @@ TEST_F(PathFinderTest, AShortSnakeEndsItsSearchAtTheFirstGoal) {
         EXPECT_LE(chooseDirectionWithQueueCapacity(snake, 1000), 9) << "length " << snake.length;
         EXPECT_EQ(snake.direction, kLeft);
     }
+    // So does one whose only body cell lies on the bottom row, where no tail mark goes,
+    // even with the whole board open beyond the goal.
+    draw({"Y@", ".a"}, 1, 1, {46, 30}, 0);
+    snake.direction = kNoDirection;
+    EXPECT_LE(chooseDirectionWithQueueCapacity(snake, 1000), 9) << "tail on the bottom row";
+    EXPECT_EQ(snake.direction, kLeft);
     draw(room(15, 15, {{7, 7, '@'}}));
     const int32_t peak = chooseDirectionWithQueueCapacity(snake, 1000);
     EXPECT_GT(peak, 9);
