@@ -18,7 +18,7 @@ namespace {
 void keepEggs() {
     for (Snake &player : playerSnake) {
         if (!isEgg(player)) continue;
-        turnToEgg(player, true, kNoCountdown);
+        repaintEgg(player);
         player.direction = kNoDirection;
     }
 }

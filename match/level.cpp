@@ -92,18 +92,16 @@ void buildInnerWalls(Board &target, int8_t levelType) {
     }
 }
 
-// The first empty inner cell in row-major order; false when there is none.
-bool findEmptyFruitCell(int &row, int &col) {
-    for (int r = kInnerTopRow; r <= kInnerBottomRow; ++r) {
-        for (int c = kInnerLeftColumn; c <= kInnerRightColumn; ++c) {
-            if (board.cells[r][c] == kEmpty) {
-                row = r;
-                col = c;
-                return true;
+// Puts the fruit on the first empty inner cell in row-major order; a full range gets none.
+void placeOnFirstEmptyCell(int8_t code) {
+    for (int row = kInnerTopRow; row <= kInnerBottomRow; ++row) {
+        for (int col = kInnerLeftColumn; col <= kInnerRightColumn; ++col) {
+            if (board.cells[row][col] == kEmpty) {
+                setCellAndDraw(board, code, row, col);
+                return;
             }
         }
     }
-    return false;
 }
 
 } // namespace
@@ -125,9 +123,7 @@ void placeFruitWithin(int8_t code, int32_t drawLimit) {
         }
     }
     // The draws keep missing, so the range is full or nearly so: take the first free cell.
-    int row = 0;
-    int col = 0;
-    if (findEmptyFruitCell(row, col)) setCellAndDraw(board, code, row, col);
+    placeOnFirstEmptyCell(code);
 }
 
 void placeFruit(int8_t code) {

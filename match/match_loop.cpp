@@ -109,7 +109,7 @@ namespace {
 
 // Sets up and plays one level; true when it was completed, false when the match ended.
 bool playLevel() {
-    TickLoop loop{0, 0};
+    TickLoop loop{};
     setupLevel();
     matchState.pauseShown = 0; // a level may begin paused; its first tick shows the banner
     loop.tickDeadline = matchClock.getTicks();

@@ -67,6 +67,8 @@ constexpr uint8_t kNoTail = 15;
 constexpr int gridIndex(int row, int col) {
     return (row + 1) * kGridWidth + col + 1;
 }
+static_assert(gridIndex(kBoardRows, kBoardColumns) == kGridCells - 1,
+              "the frame's bottom-right corner is the last cell of the grid");
 
 // An empty working grid: every Board cell 0, every frame cell sealed.
 constexpr std::array<uint8_t, kGridCells> makeEmptyGrid() {
@@ -145,10 +147,10 @@ struct PathSearch {
     uint8_t chosenTag = 0;     // first step(s) toward the goal; 0 when none was found
     int32_t goalCell = 0;      // the goal, valid when chosenTag is not 0
     uint8_t tailTag = kNoTail; // first step(s) toward the own tail; 0 not reached, 15 no tail
-    uint8_t eggSideTag = 0;    // first step(s) toward a cell beside an other-colour intact egg
+    uint8_t eggSideTag{};      // first step(s) toward a cell beside an other-colour intact egg;
+                               // each pass starts it again
 
-    int escapeRow = 0; // the body cell where the escape flood starts
-    int escapeCol = 0;
+    int32_t escapeK{}; // the body position where the escape flood starts
     // Direction bits of the head's neighbours in escape-flood order.
     std::array<uint8_t, 3> arrival{};
 
@@ -168,6 +170,9 @@ struct PathSearch {
     void computeFreeMask();
     void scanBoard();
     void markOwnTail();
+    void queueOwn(int32_t cell, uint8_t tag) {
+        if (queue.push(cell, tag)) grid[cell] |= kOwnBit;
+    }
     void queueHeadNeighbours(int32_t ownHead);
     void startPass();
     bool runRivalEntry(const Entry &entry, bool firstPass);
@@ -181,7 +186,6 @@ struct PathSearch {
 };
 
 void PathSearch::computeFreeMask() {
-    freeMask = 0;
     for (int d = 0; d < 4; ++d) {
         const int row = headRow + kRowStep[d];
         const int col = headCol + kColumnStep[d];
@@ -257,7 +261,7 @@ void PathSearch::queueHeadNeighbours(int32_t ownHead) {
     for (int d = 0; d < 4; ++d) {
         const int row = headRow + kRowStep[d];
         const int col = headCol + kColumnStep[d];
-        if (onGrid(row, col)) queue.push(gridIndex(row, col), kDirectionBit[d]);
+        if (onGrid(row, col)) queueOwn(gridIndex(row, col), kDirectionBit[d]);
     }
     if (ownHead == kNoCell) return;
     for (int vertical = 0; vertical < 2; ++vertical) {
@@ -267,17 +271,18 @@ void PathSearch::queueHeadNeighbours(int32_t ownHead) {
             const bool open = (grid[ownHead + kIndexStep[vertical]] & kMarkMask) < kMarkEggSide &&
                               (grid[ownHead + kIndexStep[horizontal]] & kMarkMask) < kMarkEggSide;
             const uint8_t tag = kDirectionBit[vertical] | kDirectionBit[horizontal];
-            if (onGrid(row, col) && open) queue.push(gridIndex(row, col), tag);
+            if (onGrid(row, col) && open) queueOwn(gridIndex(row, col), tag);
         }
     }
 }
 
 // Resets the pass: the scanned marks, the own tail, the rival heads in row-major order,
-// then the head's neighbours; every entry queued so far marks its cell. The goal needs no
-// reset: a second pass only runs when the first found none.
+// then the head's neighbours; each entry queued marks its cell, and a cell may start in
+// both floods. The queue is empty: a pass ends early only once it found a goal, and a
+// second pass only runs when the first found none, which is also why the goal needs no
+// reset.
 void PathSearch::startPass() {
     eggSideTag = 0;
-    queue.clear();
     std::memcpy(grid, scanGrid, sizeof grid);
     markOwnTail();
 
@@ -285,14 +290,10 @@ void PathSearch::startPass() {
     for (int i = 0; i < tileCount; ++i) {
         const ScannedTile &tile = tiles[i];
         if (!isHeadCode(tile.code) || tile.cell == ownHead) continue;
-        queue.push(tile.cell, sameColour(tile.code) ? kSameColourTag : kOtherColourTag);
+        const uint8_t tag = sameColour(tile.code) ? kSameColourTag : kOtherColourTag;
+        if (queue.push(tile.cell, tag)) grid[tile.cell] |= kRivalBit;
     }
     queueHeadNeighbours(ownHead);
-
-    for (int32_t i = queue.read; i != queue.write; i = (i + 1 == queue.capacity) ? 0 : i + 1) {
-        const Entry &entry = queue.entries[i];
-        grid[entry.cell] |= (entry.tag & kRivalBit) ? kRivalBit : kOwnBit;
-    }
 }
 
 // One step of a rival head's flood. It closes narrow cells within reach of the head
@@ -379,11 +380,8 @@ bool PathSearch::searchPass(bool firstPass) {
 // Looks from the tail toward the neck for a body cell that the own flood touched, so
 // that the escape flood can start from the part of the body that leaves first.
 bool PathSearch::findEscapeCell() {
-    bool found = false;
-    int adjacentRow = 0;
-    int adjacentCol = 0;
-    int32_t adjacentK = 0;
-    int32_t lastK = 2; // the scan stops after this position
+    int32_t adjacentK = 0; // the last touched position beside the head; 0 for none yet
+    int32_t lastK = 2;     // the scan stops after this position
     for (int32_t k = snake->length; k >= lastK; --k) {
         const int index = ringSlot(int64_t{snake->headIndex} - k);
         const int row = snake->rows[index];
@@ -392,23 +390,15 @@ bool PathSearch::findEscapeCell() {
         const bool nextToHead = (row == headRow && col >= headCol - 1 && col <= headCol + 1) ||
                                 (col == headCol && row >= headRow - 1 && row <= headRow + 1);
         if (!nextToHead) {
-            escapeRow = row;
-            escapeCol = col;
+            escapeK = k;
             return true;
         }
         // Only the first such cell sets the window: at most three more positions.
-        if (!found) lastK = std::max(k - 3, int32_t{2});
-        found = true;
-        adjacentRow = row;
-        adjacentCol = col;
+        if (adjacentK == 0) lastK = std::max(k - 3, int32_t{2});
         adjacentK = k;
     }
-    if (found && adjacentK >= 6) {
-        escapeRow = adjacentRow;
-        escapeCol = adjacentCol;
-        return true;
-    }
-    return false;
+    escapeK = adjacentK;
+    return adjacentK >= 6;
 }
 
 // The grid of the escape flood: every obstacle closed, every other cell free, except the
@@ -446,9 +436,10 @@ void PathSearch::markEscapeGrid() {
 void PathSearch::escapeFlood() {
     markEscapeGrid();
     queue.clear();
+    const int escapeSlot = ringSlot(int64_t{snake->headIndex} - escapeK);
     for (int d = 0; d < 4; ++d) {
-        const int row = escapeRow + kRowStep[d];
-        const int col = escapeCol + kColumnStep[d];
+        const int row = snake->rows[escapeSlot] + kRowStep[d];
+        const int col = snake->columns[escapeSlot] + kColumnStep[d];
         if (onGrid(row, col)) queue.push(gridIndex(row, col), 0);
     }
     int generation = 0;

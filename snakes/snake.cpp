@@ -163,20 +163,23 @@ StepResult stepSnake(Snake &snake, int32_t yellowGrowth) {
     return kStepMoved;
 }
 
-bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
+void repaintEgg(const Snake &snake) {
     const int row = headRow(snake);
     const int col = headColumn(snake);
+    const int8_t held = cellAt(row, col);
+    const int8_t otherState = static_cast<int8_t>(
+        snake.colourBase + (snake.length == -1 ? kIntactEggTile : kBrokenEggTile));
+    if (held == kEmpty || held == otherState) drawCell(eggTile(snake), row, col);
+}
 
+bool turnToEgg(Snake &snake, bool wipe, int8_t countdown) {
     if (snake.length < 0) {
-        // Already an egg: repaint it if its cell is bare or shows the other egg state; an
-        // egg covered by something else reappears once the cell is empty again.
-        const int8_t held = cellAt(row, col);
-        const int8_t otherState = static_cast<int8_t>(
-            snake.colourBase + (snake.length == -1 ? kIntactEggTile : kBrokenEggTile));
-        if (held == kEmpty || held == otherState) drawCell(eggTile(snake), row, col);
+        repaintEgg(snake);
         if (countdown >= 0) snake.length = eggLength(countdown);
         return false;
     }
+    const int row = headRow(snake);
+    const int col = headColumn(snake);
 
     if (wipe) {
         // Every tile of this colour goes, trail walls included; the status row stays.

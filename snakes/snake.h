@@ -76,6 +76,9 @@ constexpr int32_t eggLength(int32_t countdown) {
 }
 // Turns a living snake into an egg (countdown steps intact); false if it already was one.
 bool turnToEgg(Snake &snake, bool wipe, int8_t countdown);
+// Draws an egg again where its cell is bare or shows the other egg state; an egg covered by
+// something else reappears once the cell is empty again.
+void repaintEgg(const Snake &snake);
 // Starts a fresh adversary-coloured snake heading up from (row, col): its first step is
 // taken at once, and a start cell left behind shows the tail that it then is.
 void startAdversary(Snake &snake, int row, int col);

@@ -49,14 +49,16 @@ TEST_F(MatchLoopTest, TicksFollowAnAccumulatedDeadlineWithNoBurstEvenAcrossTheCl
     ticks(2);
     fake.now += 50; // a tick of 50 ms waits only for the rest of its period
     ticks(1);
-    EXPECT_EQ(loop.tickDeadline, 1660u);
+    fake.now += 119; // even when only its last millisecond is left
+    ticks(1);
+    EXPECT_EQ(loop.tickDeadline, 1780u);
     // Across the clock's wrap: first the deadline wraps, then the clock, with a tick late.
     fake.now = loop.tickDeadline = 0xFFFFFFF0u;
     ticks(2);
     loop.tickDeadline = 0xFFFFFF00u;
     fake.now = 0x10;
     ticks(1);
-    EXPECT_EQ(fake.delays, (Delays{120, 120, 70, 120, 120}));
+    EXPECT_EQ(fake.delays, (Delays{120, 120, 70, 1, 120, 120}));
     EXPECT_EQ(loop.tickDeadline, 0x10u);
     EXPECT_EQ(surfaceTrace.calls.substr(0, 3), "PPP") << "a tick shows the cells it changes";
 }

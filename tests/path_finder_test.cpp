@@ -297,7 +297,7 @@ TEST_F(PathFinderTest, ChoiceChainBoxedInSnakeTurnsToItsTailUnlessItLiesOnTheGri
 // A snake without a tail to look for (fewer than two cells behind its head) ends its
 // search at the first goal it meets, so few entries ever wait in the queue; a flood of the whole
 // room queues many more, and the most that wait at once is the same count whether or not the
-// queue's indexes wrap round.
+// queue's indexes wrap round. An egg does not search at all.
 TEST_F(PathFinderTest, AShortSnakeEndsItsSearchAtTheFirstGoal) {
     for (const char *body : {"", "a"}) {
         draw(room(15, 15, {{7, 7, '@'}, {7, 6, 'Y'}, {8, 7, body[0] ? body[0] : '.'}}));
@@ -315,6 +315,10 @@ TEST_F(PathFinderTest, AShortSnakeEndsItsSearchAtTheFirstGoal) {
     const int32_t peak = chooseDirectionWithQueueCapacity(snake, 1000);
     EXPECT_GT(peak, 9);
     EXPECT_EQ(chooseDirectionWithQueueCapacity(snake, 64), peak) << "225 cells through 63 slots";
+    snake.length = eggLength(0);
+    snake.direction = kNoDirection;
+    EXPECT_EQ(chooseDirectionWithQueueCapacity(snake, 1000), 0) << "an egg queues nothing";
+    EXPECT_EQ(snake.direction, kNoDirection);
 }
 
 TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {

@@ -86,6 +86,8 @@ TEST_F(SnakeTest, HeadStopsAtTheLongestLength) {
     EXPECT_EQ(steps(s, 1), 0);
     EXPECT_EQ(s.growth, 1);
     EXPECT_EQ(s.length, kRingSize - 1);
+    EXPECT_FALSE(advanceHead(s)) << "a full ring moves no head";
+    EXPECT_EQ(s.length, kRingSize - 1);
     s.growth = 0;
     steps(s, 1); // the tail still goes
     EXPECT_EQ(s.length, kRingSize - 2);
@@ -120,6 +122,7 @@ TEST_F(SnakeTest, AnEggRestartsOnlyOnACountdownHatchesUncoveredAndItsTailSparesW
     EXPECT_FALSE(hatch(place(10, 10, kNoDirection))) << "a head alone on a bare cell is no egg";
     Snake &s = place(10, 10, kNoDirection);
     turnToEgg(s, false, 40);
+    EXPECT_FALSE(advanceHead(s)) << "an egg does not move";
     board.cells[10][10] = 64 + kLeft; // an adversary lies on the egg
     EXPECT_FALSE(turnToEgg(s, false, kNoCountdown));
     EXPECT_EQ(s.length, eggLength(40)) << "an egg keeps its countdown when given none";
