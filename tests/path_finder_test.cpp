@@ -327,6 +327,12 @@ TEST_F(PathFinderTest, GuardsFullQueueDropsNewEntriesAndKeepsTheQueuedOnes) {
     draw(with(open, {{1, 2, 'Y'}}));
     EXPECT_EQ(steer(2), kUp);
     EXPECT_EQ(steer(1), kNoDirection) << "capacity 1 holds nothing";
+    // A capacity below 1 is taken as 1: every entry is dropped, and the direction stays.
+    for (const int32_t capacity : {0, -1}) {
+        snake.direction = kNoDirection;
+        EXPECT_EQ(chooseDirectionWithQueueCapacity(snake, capacity), 1) << capacity;
+        EXPECT_EQ(snake.direction, kNoDirection) << capacity;
+    }
     draw(with(open, {{2, 1, 'Y'}}));
     EXPECT_EQ(steer(2), kNoDirection);
     EXPECT_EQ(steer(1000), kLeft);
