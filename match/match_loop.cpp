@@ -45,13 +45,13 @@ bool shrinkSnakes() {
 // leaving a debt to catch up. Times are compared through their signed difference, so the
 // clock's wrap after about 49.7 days changes nothing. While the match is paused and no
 // won level winds down, nothing moves until a player acts: the loop rests until input,
-// and the next tick after the rest comes at once.
+// and the schedule starts again where the rest ends, so the tick that resumes comes at once.
 void waitForDeadline(TickLoop &loop) {
     const uint32_t period = loop.levelEndCounter == 0 ? kTickMilliseconds : kWindDownMilliseconds;
     const uint32_t now = matchClock.getTicks();
     if (matchState.paused && matchState.levelFruitCount < kFruitsPerLevel) {
         matchClock.rest(period);
-        loop.tickDeadline = now;
+        loop.tickDeadline = matchClock.getTicks();
         return;
     }
     loop.tickDeadline += period;

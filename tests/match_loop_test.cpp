@@ -64,7 +64,8 @@ TEST_F(MatchLoopTest, TicksFollowAnAccumulatedDeadlineWithNoBurstEvenAcrossTheCl
 }
 
 // A paused match moves nothing, so its ticks rest until input instead of keeping the
-// schedule; the first tick after the pause comes at once and the schedule starts from it.
+// schedule; the schedule starts again where the last rest ends, so the tick that resumes
+// comes at once and is followed by a whole period, never by a second step at once.
 // A won level shrinks on the clock, paused or not.
 TEST_F(MatchLoopTest, APausedMatchRestsUntilInputButAWonLevelWindsDownOnTheClock) {
     testing::laySnake(0, 20, 20, kRight, 2);
@@ -79,14 +80,14 @@ TEST_F(MatchLoopTest, APausedMatchRestsUntilInputButAWonLevelWindsDownOnTheClock
     testing::pressKey(SDLK_RETURN);
     ticks(2);
     EXPECT_EQ(matchState.paused, 0);
-    EXPECT_EQ(fake.delays, Delays{120}) << "the tick after the pause waits for nothing";
-    EXPECT_EQ(loop.tickDeadline, 1360u);
+    EXPECT_EQ(fake.delays, (Delays{120, 120})) << "the tick that resumes waits a whole period";
+    EXPECT_EQ(loop.tickDeadline, 1480u);
     EXPECT_EQ(fake.rests.size(), 2u);
 
     matchState.paused = 1;
     matchState.levelFruitCount = kFruitsPerLevel;
     ticks(2);
-    EXPECT_EQ(fake.delays, (Delays{120, 20, 20}));
+    EXPECT_EQ(fake.delays, (Delays{120, 120, 20, 20}));
     EXPECT_EQ(fake.rests.size(), 2u);
 }
 
