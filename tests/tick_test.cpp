@@ -67,27 +67,13 @@ template <typename T> Probe field(const char *what, Who who, T Snake::*member) {
     return {std::string(what) + " of " + nameOf(who),
             [who, member] { return int(testing::snakeNo(who).*member); }};
 }
-Probe length(Who who) {
-    return field("length", who, &Snake::length);
-}
-Probe growth(Who who) {
-    return field("growth", who, &Snake::growth);
-}
-Probe lives(Who who) {
-    return field("lives", who, &Snake::lives);
-}
-Probe fruits(Who who) {
-    return field("fruits eaten", who, &Snake::levelFruits);
-}
-Probe trail(Who who) {
-    return field("trail mode", who, &Snake::trailMode);
-}
-Probe base(Who who) {
-    return field("colour base", who, &Snake::colourBase);
-}
-Probe greedy(Who who) {
-    return field("greed", who, &Snake::greedy);
-}
+const auto length = [](Who who) { return field("length", who, &Snake::length); };
+const auto growth = [](Who who) { return field("growth", who, &Snake::growth); };
+const auto lives = [](Who who) { return field("lives", who, &Snake::lives); };
+const auto fruits = [](Who who) { return field("fruits eaten", who, &Snake::levelFruits); };
+const auto trail = [](Who who) { return field("trail mode", who, &Snake::trailMode); };
+const auto base = [](Who who) { return field("colour base", who, &Snake::colourBase); };
+const auto greedy = [](Who who) { return field("greed", who, &Snake::greedy); };
 Probe headRowOf(Who who) {
     return {"head row of " + nameOf(who), [who] { return headRow(testing::snakeNo(who)); }};
 }
@@ -97,8 +83,8 @@ Probe headColumnOf(Who who) {
 // The cells of the snake's colour in rows 1..47: its body and any trail it left.
 Probe cellsOf(Who who) {
     return {"cells in the colour of " + nameOf(who), [who] {
-                const int8_t base = testing::snakeNo(who).colourBase;
-                return testing::countCells(base, base + kSnakeTiles - 1);
+                const int8_t colour = testing::snakeNo(who).colourBase;
+                return testing::countCells(colour, colour + kSnakeTiles - 1);
             }};
 }
 // The lives the status row shows for a player.
@@ -326,11 +312,12 @@ INSTANTIATE_TEST_SUITE_P(, TickRule, ::testing::ValuesIn(kRules),
 TEST_F(TickRules, LivesAtTheEndOfALevel) {
     // Two more lives each; a player at 0 or out comes back with 3.
     const int8_t before[][2] = {{5, 7}, {1, 3}, {0, 3}, {-1, 3}, {-9, 3}, {126, 127}};
-    for (const auto &[lives, after] : before) {
-        playerSnake[1].lives = lives;
+    for (const auto &[livesBefore, after] : before) {
+        playerSnake[1].lives = livesBefore;
         matchState.levelType = 7, matchState.levelFruitCount = 15;
         completeLevel();
-        EXPECT_EQ(playerSnake[1].lives, after) << "rule: lives at level end, from " << int{lives};
+        EXPECT_EQ(playerSnake[1].lives, after)
+            << "rule: lives at level end, from " << int{livesBefore};
         EXPECT_EQ(matchState.levelType, 0) << "rule: the layout advances modulo 8";
         EXPECT_EQ(matchState.levelFruitCount, 0) << "rule: a new level's fruit count";
     }
