@@ -13,37 +13,21 @@
 #include <emscripten.h>
 #include <vector>
 
-// Sleeps until the page hears input that SDL turns into an event (a key, the pointer, a
-// touch, focus or visibility), or at most limit milliseconds. The
-// page's listeners run before SDL's, so the program wakes on the next turn of the
-// browser, when SDL has queued the event.
-// clang-format off
-EM_ASYNC_JS(void, sleepUntilInput, (int limit), {
-    if (!Module.ravelaInputTypes) {
-        Module.ravelaInputTypes = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove',
-            'wheel', 'touchstart', 'touchmove', 'touchend', 'touchcancel', 'focus', 'blur',
-            'visibilitychange', 'resize'];
-        Module.ravelaInputTypes.forEach(function(type) {
-            window.addEventListener(type, function() {
-                if (Module.ravelaWake) Module.ravelaWake();
-            }, {capture: true, passive: true});
-        });
-    }
-    await new Promise(function(resume) {
-        var timer;
-        function wake() {
-            clearTimeout(timer);
-            Module.ravelaWake = null;
-            resume();
-        }
-        timer = setTimeout(wake, limit);
-        Module.ravelaWake = function() {
-            clearTimeout(timer);
-            timer = setTimeout(wake, 0);
-        };
-    });
-});
-// clang-format on
+// The script half of this file, display/platform_web.js.
+extern "C" {
+// Sleeps until the page hears input or hands the game some, or at most limit milliseconds.
+void ravelaSleepUntilInput(int limit);
+// Takes the page's pad listeners away, which stops the browser's polling for pads.
+void ravelaStopPadPolling();
+// Copies the rows top .. top + rows of the screen's pixels, columns left .. left + span,
+// to the canvas.
+void ravelaCopyToCanvas(const uint8_t *pixels, int width, int height, int left, int top, int span,
+                        int rows);
+// Shows or hides the pointer over the canvas.
+void ravelaShowCursor(int shown);
+// Tells the page that the game ended with that status.
+void ravelaGameEnded(int status);
+}
 
 namespace ravela {
 
@@ -79,13 +63,7 @@ void followPads() {
     for (int place = 0; place < kPadPlaces && !padsOpen; ++place)
         padsOpen = SDL_JoystickOpened(place) != 0;
     const bool needed = padsOpen || lookingForPads;
-    if (!needed && padPollingNeeded) {
-        EM_ASM({
-            var none = function(){};
-            window.addEventListener('gamepadconnected', none);
-            window.removeEventListener('gamepadconnected', none);
-        });
-    }
+    if (!needed && padPollingNeeded) ravelaStopPadPolling();
     padPollingNeeded = needed;
 }
 
@@ -135,19 +113,8 @@ void showChanges() {
     pendingSurface = nullptr;
     pendingPart = ShownPart{0, 0, 0, 0};
     if (!takeChangedPixels(surface, part)) return;
-    EM_ASM(
-        {
-            var canvas = Module['canvas'];
-            var context = canvas.getContext('2d');
-            if (!Module.ravelaImage || Module.ravelaImage.width != $1 ||
-                Module.ravelaImage.height != $2)
-                Module.ravelaImage = context.createImageData($1, $2);
-            var rows = HEAPU8.subarray($0 + $4 * $1 * 4, $0 + ($4 + $6) * $1 * 4);
-            Module.ravelaImage.data.set(rows, $4 * $1 * 4);
-            context.putImageData(Module.ravelaImage, 0, 0, $3, $4, $5, $6);
-        },
-        canvasPixels.data(), surface->w, surface->h, part.left, part.top, part.right - part.left,
-        part.bottom - part.top);
+    ravelaCopyToCanvas(canvasPixels.data(), surface->w, surface->h, part.left, part.top,
+                       part.right - part.left, part.bottom - part.top);
 }
 
 } // namespace
@@ -218,7 +185,7 @@ bool waitForEvent(SDL_Event *event) {
     showChanges();
     followPads();
     while (!SDL_PollEvent(event))
-        sleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
+        ravelaSleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
     return true;
 }
 
@@ -227,13 +194,13 @@ void restUntilInput(uint32_t) {
     followPads();
     // An open pad's presses reach the queue only when SDL polls: the tick loop's poll
     // finds them, so with a pad open the rest is one poll's time.
-    if (EM_ASM_INT({ return SDL.events.length; }) == 0)
-        sleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
+    if (SDL_PollEvent(nullptr) == 0)
+        ravelaSleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
 }
 
 void showCursor(bool shown) {
     // emscripten's SDL_ShowCursor grabs the pointer in full screen; a style hides it instead.
-    EM_ASM({ Module['canvas'].style.cursor = $0 ? 'auto' : 'none'; }, shown);
+    ravelaShowCursor(shown ? 1 : 0);
 }
 
 // The browser's standard gamepad layout.
@@ -249,11 +216,7 @@ bool restartPads(bool lookForNew) {
 
 void endProgram(int status) {
     showChanges();
-    EM_ASM(
-        {
-            if (Module['onGameEnd']) Module['onGameEnd']($0);
-        },
-        status);
+    ravelaGameEnded(status);
     emscripten_force_exit(status);
     __builtin_unreachable();
 }
