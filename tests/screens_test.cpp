@@ -4,6 +4,7 @@
 // suite's own tiles and layouts; what they hear is every kind of event the controls read.
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -175,6 +176,7 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"TheRightHalfHoldsTheOddCounts", {motion(320, 80)}, 0, 1},
     Case{"EachRowOfBoxesIsEightyPixelsHigh", {motion(639, 479)}, 0, 9},
     Case{"AClickOverABoxStartsWithItsCount", {motion(400, 280), kClick}, 1, 5},
+    Case{"AClickOverTheBoxForZeroStartsWithoutAdversaries", {motion(0, 80), kClick}, 1, 0},
     Case{"ADigitStartsWhateverIsHighlighted", {motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
     Case{"ZeroStartsWithoutAdversaries", {keyEvent(SDLK_0)}, 1, 0},
     Case{"NineStartsWithNine", {keyEvent(SDLK_9)}, 1, 9},
@@ -188,6 +190,7 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"APadsAStartsWithTheHighlightedBox", {pad(b.left), pad(b.left), pad(b.a)}, 1, 0},
     Case{"APadStopsAtTheBottomRow", {pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.down),
                                      pad(b.down), pad(b.a)}, 1, 9},
+    Case{"APadsUpMovesOneRowUp", {pad(b.a), pad(b.down), pad(b.up), pad(b.a)}, 1, 1},
     Case{"APadStopsAtTheTopRowAndTheRightColumn", {pad(b.right), pad(b.up), pad(b.right), pad(b.a)}, 1, 1},
     Case{"APadsStartAndOtherButtonsDoNothing", {pad(b.start), pad(2), pad(3)}, 0, -1},
     Case{"TheLeftStickMovesTheHighlightOncePerPush",
@@ -229,6 +232,10 @@ INSTANTIATE_TEST_SUITE_P(, ManualHears, ::testing::Values(
 // around them; inside the arena only the grey demo snake and yellow fruit.
 TEST_F(ScreensTest, TheTitleMenuShowsItsPicturesOutlinesAndArena) {
     TitleMenuRun menu = setUpTitleMenu();
+    EXPECT_EQ(surfaceTrace.calls, "LUPLUP"
+                                  "LUPLUP")
+        << "the laid-out screen, the pictures, then the demo snake's two cells one by one";
+    EXPECT_EQ(std::to_array(surfaceTrace.lastPresent), (std::array{320, 420, 10, 10}));
     runTitleMenuFrame(menu);
     using namespace ravela::harness;
     const Rect logoAboveCredit = {kLogo.x, kLogo.y, kLogo.w, kCredit.y - kLogo.y};
@@ -276,6 +283,10 @@ TEST_P(CountScreenShows, ItsBoxesAndHeader) {
     if (highlighted >= 0) queue({motion(320 * (highlighted % 2) + 5, 80 * (highlighted / 2) + 85)});
     queue({keyEvent(SDLK_ESCAPE)});
     EXPECT_FALSE(adversaryCountScreen());
+    if (highlighted < 0) {
+        EXPECT_EQ(std::to_array(surfaceTrace.lastPresent), (std::array{0, 0, 640, 80}))
+            << "the header presents only its band";
+    }
     EXPECT_EQ(rt::cellsThatDiffer(surface, harness::kCountScreenCells[highlighted + 1]), "");
     EXPECT_EQ(rt::picturePixelsThatDiffer(surface, countHeader, harness::kCountHeader), 0);
 }
