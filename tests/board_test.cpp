@@ -47,6 +47,7 @@ TEST(BoardPainting, ATwiceAsLargeSurfaceShowsEachGamePixelAsATwoByTwoBlock) {
         setCellAndDraw(board, kEmpty, 4, 5);
         drawOutline(100, 100, 20, 30, SDL_MapRGB(s->format, 255, 255, 255));
         decodeAndBlit(startLabel.bytes, startLabel.length, s, 200, 300);
+        decodeAndBlit(startLabel.bytes, startLabel.length, s, 300, -100); // cut on the left
     }
     EXPECT_EQ(toGamePixel(1279), 639);
     for (int y = 0; y < 480; ++y)
