@@ -1,5 +1,7 @@
 """The real-window scenarios: each plays the real ravela program in a private X server (or
 Wayland compositor) of its own, as a person would, and checks what it shows pixel by pixel.
+pytest runs each scenario_ function as one test, with the fixtures of conftest.py: x (an X
+server), start_x and start_sway (more servers, on demand), program and workdir.
 """
 
 import os
@@ -10,15 +12,16 @@ import time
 from harness.screen import (BLACK, BORDER_WALLS, COLUMNS, MANUAL_PAGE, ROWS, banner_gone, banner_problem,
                             bricks_problem, cell_code, count_screen_problem, first_level_problem, grey_cells,
                             is_near_white, level_problem, manual_page_problem, selection_problem, title_problem)
-from harness.xsession import Failure, Game, XServer, expect, poll, stop_process
-from harness.wlsession import Sway, WaylandGame
+from harness.xsession import Failure, Game, expect, poll, stop_process
+from harness.wlsession import WaylandGame
 from harness.steps import (PretendPads, demo_snake_moves, leave_match, new_game, open_count_screen,
                            open_manual, paused_level, play_by_pads, quit_on_title, start_match, steer_player_1,
                            title_menu)
 
 
-# Window mode declares a window of fixed size; see scenario_full_screen.
-FIXED_SIZE = "program specified maximum size: 640 by 480"
+# Window mode declares a window of fixed size, its hints allowing no more than 640×480;
+# see scenario_full_screen.
+FIXED_SIZE = (640, 480)
 START_LINE = [b"Usando tela 640x480x%d  SWSURFACE\n" % depth for depth in (16, 24, 32)]
 
 # ---------------------------------------------------------------------------------------
@@ -33,7 +36,7 @@ def scenario_startup(x, program, workdir):
     expect(out in [line + hint for line in START_LINE], f"start-up lines: {out!r}")
     expect((game.width, game.height) == (640, 480), f"the window is {game.width}x{game.height}")
     expect(game.name() == "Ravela", f"the window title is {game.name()!r}")
-    expect(FIXED_SIZE in game.size_hints(), f"the window is not of fixed size: {game.size_hints()}")
+    expect(game.maximum_size() == FIXED_SIZE, f"the window is not of fixed size: at most {game.maximum_size()}")
     demo_snake_moves(game)
 
 
@@ -138,25 +141,24 @@ def scenario_close(x, program, workdir):
         expect(status == 0, f"closing the window on the {name} gave status {status}")
 
 
-def scenario_full_screen(x, program, workdir):
+def scenario_full_screen(start_x, program, workdir):
     """With any argument, even an empty one: the same first line and no full-screen hint,
     and SDL's size hints no longer declare a fixed-size window (without a window manager
     nobody resizes it). On a 640×480 screen the picture is not scaled, and the menu
     answers the keyboard however slowly it is used."""
-    x = XServer(workdir, size=(640, 480))
+    x = start_x(size=(640, 480))
     for argument in ("full", ""):
         game = new_game(x, program, workdir, arguments=[argument])
         out = poll(lambda: game.stdout().endswith(b"\n") and game.stdout(), 10, "the start-up line")
         expect(out in START_LINE, f"with the argument {argument!r} the program printed {out!r}")
-        expect(FIXED_SIZE not in game.size_hints(), f"with the argument {argument!r} the window is "
-               f"a fixed-size window: {game.size_hints()}")
+        expect(game.maximum_size() != FIXED_SIZE, f"with the argument {argument!r} the window is "
+               f"a fixed-size window: at most {game.maximum_size()}")
         game.press("Tab", lambda c: selection_problem(c, "Começar"), "Tab to select \"Começar\"")
         time.sleep(0.5)  # a player's pause, in which the cursor is shown and hidden eight times
         game.press("Return", lambda c: count_screen_problem(c, None), "Return, half a second later, to confirm")
         game.key("Escape")
         title_menu(game)
         quit_on_title(game, "in full screen")
-    x.stop()
 
 
 def scenario_repaint(x, program, workdir):
@@ -174,12 +176,11 @@ def scenario_repaint(x, program, workdir):
     game.wait_for(banner_problem, "the banner of the pause that losing the window brought")
 
 
-def scenario_display_loss(x, program, workdir):
+def scenario_display_loss(start_x, program, workdir):
     """The X server going away ends the game within seconds, with a message and status 1,
     on the title menu and in a match of nine adversaries, run after run."""
-    x.stop()
     for run in range(6):
-        x = XServer(workdir)
+        x = start_x()
         game = new_game(x, program, workdir)
         if run % 2:
             start_match(game, 9)
@@ -260,12 +261,12 @@ def scenario_pads(x, program, workdir):
     expect(status == 0, f"Back on the title menu ended the program with status {status}")
 
 
-def scenario_desktop_depths(x, program, workdir):
+def scenario_desktop_depths(start_x, program, workdir):
     """A 15-bit desktop, which SDL cannot open a window for, gets a 16-bit one; a 30-bit
     desktop keeps the light software path, drawing exact colours on the single thread the
     game has."""
     for depth, opened in ((15, 16), (30, 32)):
-        x = XServer(workdir, depth=depth)
+        x = start_x(depth=depth)
         game = Game(x, program, workdir)
         out = poll(lambda: b"\n" in game.stdout() and game.stdout(), 10, "the start-up lines")
         expect(out.startswith(b"Usando tela 640x480x%d " % opened),
@@ -278,18 +279,17 @@ def scenario_desktop_depths(x, program, workdir):
         x.stop()
 
 
-def scenario_window_size(x, program, workdir):
+def scenario_window_size(start_x, program, workdir):
     """The window is the largest whole multiple of 640×480 within nine tenths of the screen,
     unless the player scales it; each game pixel is one sharp n×n block, also where the SDL
     layer enlarges the picture for the player, and the picture is the title menu as at 1×
     (the checks read it back block by block). A click on "Começar" at 2× and at 4× opens
     the count screen."""
-    x.stop()
     for screen, env, size in (((1024, 768), {}, (640, 480)), ((1920, 1080), {}, (1280, 960)),
                               ((3840, 2160), {"SDL12COMPAT_WINDOW_SCALING": "1"}, (640, 480)),
                               ((1920, 1080), {"SDL12COMPAT_WINDOW_SCALING": "2"}, (1280, 960)),
                               ((3840, 2160), {}, (2560, 1920))):
-        x = XServer(workdir, size=screen)
+        x = start_x(size=screen)
         game = new_game(x, program, workdir, env=env)
         expect((game.width, game.height) == size, f"on a {screen} screen with {env} the window is "
                f"{game.width}×{game.height}, not {size}")
@@ -299,15 +299,13 @@ def scenario_window_size(x, program, workdir):
                           f"{game.scale}×")
             game.click()
             game.wait_for(lambda c: count_screen_problem(c, None), f"a click to open the count screen at {game.scale}×")
-        game.stop()
         x.stop()
 
 
-def scenario_full_screen_wm(x, program, workdir):
+def scenario_full_screen_wm(start_x, program, workdir):
     """Under a window manager that honours full screen, on a 1920×1080 screen: the picture
     at 2×, 1280×960 in sharp blocks of the game's colours, centred between black bars."""
-    x.stop()
-    x = XServer(workdir, size=(1920, 1080), window_manager=True)
+    x = start_x(size=(1920, 1080), window_manager=True)
     game = Game(x, program, workdir, arguments=["full"])
     poll(lambda: (game.viewable_geometry() or (0, 0, 0, 0))[2:] == (1920, 1080), 10, "the window to fill the screen")
     game.wait_window()
@@ -320,53 +318,41 @@ def scenario_full_screen_wm(x, program, workdir):
     game.key("Escape")
     title_menu(game)
     quit_on_title(game, "in full screen under a window manager")
-    x.stop()
 
 
-def wayland_game(program, workdir):
-    """sway, and the game on its title menu there."""
-    sway = Sway(workdir)
+def wayland_game(sway, program, workdir):
+    """The game on its title menu on sway."""
     game = WaylandGame(sway, program, workdir)
     title_menu(game)
-    return sway, game
+    return game
 
 
-def scenario_wayland(x, program, workdir):
+def scenario_wayland(start_sway, program, workdir):
     """Natively on Wayland: the console lines, the title menu, Tab and Return to the count
     screen, a match (paused: the typing tool's keyboard leaving takes the focus away),
     Escape back to the title and Escape to leave with status 0, as on X."""
-    x.stop()
-    sway, game = wayland_game(program, workdir)
-    try:
-        hint = b"\nPara tela cheia executar o programa digitando\nqualquer coisa ap\xf3s o nome do programa\n"
-        expect(game.stdout() in [line + hint for line in START_LINE], f"start-up lines: {game.stdout()!r}")
-        game.press(("Tab", "Return"), lambda c: count_screen_problem(c, None), "Tab and Return: the count screen")
-        game.press("3", lambda c: banner_problem(c) or first_level_problem(c), "a paused first level")
-        game.press("Escape", lambda c: count_screen_problem(c, None), "Escape: the count screen")
-        game.key("Escape")
-        title_menu(game)
-        quit_on_title(game, "on Wayland")
-    finally:
-        sway.stop()
+    game = wayland_game(start_sway(), program, workdir)
+    hint = b"\nPara tela cheia executar o programa digitando\nqualquer coisa ap\xf3s o nome do programa\n"
+    expect(game.stdout() in [line + hint for line in START_LINE], f"start-up lines: {game.stdout()!r}")
+    game.press(("Tab", "Return"), lambda c: count_screen_problem(c, None), "Tab and Return: the count screen")
+    game.press("3", lambda c: banner_problem(c) or first_level_problem(c), "a paused first level")
+    game.press("Escape", lambda c: count_screen_problem(c, None), "Escape: the count screen")
+    game.key("Escape")
+    title_menu(game)
+    quit_on_title(game, "on Wayland")
 
 
-def scenario_wayland_loss(x, program, workdir):
+def scenario_wayland_loss(start_sway, program, workdir):
     """A killed compositor ends the game within 5 s with the message and status 1, on the
     title menu and in a match of nine adversaries."""
-    x.stop()
     for run in range(2):
-        sway, game = wayland_game(program, workdir)
-        try:
-            if run:
-                game.press(("Tab", "Return"), lambda c: count_screen_problem(c, None), "the count screen")
-                game.press("9", first_level_problem, "a first level with nine")
-            sway.kill()
-            status = game.wait_exit(timeout=5)
-            expect(status == 1 and game.stderr() == b"Conexao com a tela perdida\n",
-                   f"run {run}: status {status}, errors {game.stderr()!r}")
-        finally:
-            sway.stop()
-
-
-SCENARIOS = {name[len("scenario_"):]: function for name, function in globals().items()
-             if name.startswith("scenario_")}
+        sway = start_sway()
+        game = wayland_game(sway, program, workdir)
+        if run:
+            game.press(("Tab", "Return"), lambda c: count_screen_problem(c, None), "the count screen")
+            game.press("9", first_level_problem, "a first level with nine")
+        sway.kill()
+        status = game.wait_exit(timeout=5)
+        expect(status == 1 and game.stderr() == b"Conexao com a tela perdida\n",
+               f"run {run}: status {status}, errors {game.stderr()!r}")
+        sway.stop()

@@ -24,6 +24,7 @@ class Sway:
     def __init__(self, workdir, size=(1920, 1080)):
         self.size = size
         self.process = None
+        self.games = []
         self.runtime = tempfile.mkdtemp(prefix="ravela-wayland-")
         as_root = os.geteuid() == 0
         if as_root:
@@ -75,10 +76,7 @@ class Sway:
 
     def capture(self):
         """The whole output, through grim's PPM."""
-        data = self.run("grim", "-t", "ppm", "-")
-        magic, width, height, maximum, pixels = data.split(maxsplit=4)
-        expect(magic == b"P6" and maximum == b"255", "grim gave no 8-bit PPM")
-        return Capture(int(width), int(height), pixels[:3 * int(width) * int(height)])
+        return Capture.from_image(self.run("grim", "-t", "ppm", "-"))
 
     def kill(self):
         """The compositor dies at once, as in a crash."""
@@ -86,6 +84,9 @@ class Sway:
         self.process.wait()
 
     def stop(self):
+        """Ends every game started here, then the compositor."""
+        for game in self.games:
+            game.stop()
         stop_process(self.process, "sway")
         shutil.rmtree(self.runtime, ignore_errors=True)
 

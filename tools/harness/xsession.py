@@ -2,23 +2,30 @@
 real-window tests (tests/e2e), tools/measure-program and tools/take-screenshots use it.
 
 Xvfb picks the first free display number itself (-displayfd). xdotool sends keys and
-pointer moves through the XTEST extension, xwd captures the game window, and a close
-request goes to the window as a window manager would send it. Every child process is
-ended by its own id, and the kernel ends it too should the driver die first.
+pointer moves through the XTEST extension; everything else (finding the window, its
+geometry and hints, focus, captures, close requests) goes through a connection of the
+harness's own (python3-xlib), and Pillow turns captures into pixels and PNG files. Each
+server ends the games started on it, by their ids, when it stops, and the kernel ends
+every child should the harness die first.
 """
 
 import contextlib
 import ctypes
 import ctypes.util
+import io
 import os
 import select
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import zlib
+
+import Xlib.display
+import Xlib.error
+import Xlib.protocol.event
+from PIL import Image
+from Xlib import X, Xutil
 
 
 class Failure(Exception):
@@ -45,7 +52,7 @@ def poll(check, timeout, what):
 
 def die_with_parent():
     """Runs in each child before it starts its program: the kernel sends it SIGKILL should
-    the driver itself end, even by SIGKILL."""
+    the harness itself end, even by SIGKILL."""
     libc = ctypes.CDLL(ctypes.util.find_library("c"), use_errno=True)
     libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
@@ -71,11 +78,12 @@ def stop_process(process, name):
 class XServer:
     """Xvfb with one screen, 800×600 at depth 24 unless asked otherwise. Unless asked for,
     no window manager runs, so the game's window sits centred, at (80, 60) on the usual
-    screen; the pointer starts parked at (0, 0)."""
+    screen; the pointer starts parked at (0, 0). stop() ends the games started on it."""
 
     def __init__(self, workdir, depth=24, size=(800, 600), window_manager=False):
         """window_manager runs evilwm, a small one that honours full-screen requests."""
-        self.process = self.window_manager = None
+        self.process = self.window_manager = self.connection = None
+        self.games = []
         reader, writer = os.pipe()
         self.log_path = os.path.join(workdir, "xvfb.log")
         with open(self.log_path, "wb") as log:
@@ -109,14 +117,23 @@ class XServer:
                               f"{log.read()[-2000:]}")
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
+        try:
+            self.connection = Xlib.display.Display(self.display)
+        except Xlib.error.DisplayError as error:
+            self.stop()
+            raise Failure(f"cannot connect to the X server on {self.display}: {error}") from error
+        # A request on a window that is gone or not mapped yet only means "not yet"; the
+        # replies that matter raise, and the rest need no report.
+        self.connection.set_error_handler(lambda error, request: None)
+        self.root = self.connection.screen().root
         self.run("xdotool", "mousemove", "0", "0")
         if window_manager:
             with open(os.path.join(workdir, "evilwm.log"), "wb") as log:
                 self.window_manager = subprocess.Popen(["evilwm", "-fn", "fixed"], env=self.env,
                                                        stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                                                        preexec_fn=die_with_parent)
-            poll(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 10,
-                 "the window manager to start")
+            check = self.connection.intern_atom("_NET_SUPPORTING_WM_CHECK")
+            poll(lambda: self.root.get_full_property(check, X.AnyPropertyType), 10, "the window manager to start")
 
     def run(self, *command, timeout=10):
         """Runs an X client to completion and returns its output; fails on an error."""
@@ -129,13 +146,80 @@ class XServer:
                           f"{done.stderr.decode(errors='replace').strip()}")
         return done.stdout
 
+    def find_window(self, name="Ravela", parent=None, depth=3):
+        """The window with this name among the top-level windows and the frames a window
+        manager puts them in, or None."""
+        try:
+            children = (parent or self.root).query_tree().children
+        except Xlib.error.XError:
+            return None  # gone meanwhile
+        for child in children:
+            try:
+                if child.get_wm_name() == name:
+                    return child
+            except Xlib.error.XError:
+                continue
+            found = self.find_window(name, child, depth - 1) if depth > 1 else None
+            if found:
+                return found
+        return None
+
+    def read_area(self, window, area):
+        """The raw pixels of an area (x, y, width, height) of the window, as the server
+        keeps them, or None while they cannot be read."""
+        try:
+            return window.get_image(*area, X.ZPixmap, 0xFFFFFFFF).data
+        except Xlib.error.XError:
+            return None
+
+    def capture(self, window, width, height):
+        """The window's pixels as a Capture. A DirectColor window (SDL asks for one) shows
+        each channel through its colour map, which is read along with the pixels."""
+        try:
+            # In bands of rows: one reply of a large window is slow to take in whole.
+            band = max(1, (1 << 20) // (4 * width))
+            data = b"".join(window.get_image(0, y, width, min(band, height - y), X.ZPixmap, 0xFFFFFFFF).data
+                            for y in range(0, height, band))
+            visual = self.visual(window.get_attributes().visual)
+            colormap = window.get_attributes().colormap
+        except Xlib.error.XError as error:
+            raise Failure(f"the window cannot be read: {error}") from error
+        formats = {f.depth: f.bits_per_pixel for f in self.connection.display.info.pixmap_formats}
+        expect(formats.get(visual[0]) == 32, f"the window has {formats.get(visual[0])} bits per pixel; "
+               "captures read 32")
+        # Where each channel's byte lies in a pixel, in address order.
+        order = ["X"] * 4
+        for letter, mask in zip("RGB", visual[2:]):
+            shift = (mask & -mask).bit_length() - 1
+            expect(mask >> shift == 0xFF and shift % 8 == 0, f"a channel mask of {mask:#x}; captures read 8 bits")
+            byte = shift // 8
+            order[byte if self.connection.display.info.image_byte_order == X.LSBFirst else 3 - byte] = letter
+        image = Image.frombuffer("RGB", (width, height), data, "raw", "".join(order), 4 * width, 1)
+        if visual[1] == X.DirectColor:
+            spread = [sum(i << ((mask & -mask).bit_length() - 1) for mask in visual[2:]) for i in range(256)]
+            entries = colormap.query_colors(spread)
+            image = image.point([entry[channel] >> 8 for channel in ("red", "green", "blue") for entry in entries])
+        return Capture.from_image(image)
+
+    def visual(self, visual_id):
+        """(depth, class, red mask, green mask, blue mask) of a visual of the screen."""
+        for depth in self.connection.screen().allowed_depths:
+            for visual in depth.visuals:
+                if visual.visual_id == visual_id:
+                    return depth.depth, visual.visual_class, visual.red_mask, visual.green_mask, visual.blue_mask
+        raise Failure(f"the screen has no visual {visual_id:#x}")
+
     def stop(self):
+        """Ends every game started here, then the window manager and the server. The
+        harness's own connection simply ends with them."""
+        for game in self.games:
+            game.stop()
+        if self.connection:
+            with contextlib.suppress(Exception):
+                self.connection.close()
+            self.connection = None
         stop_process(self.window_manager, "evilwm")
         stop_process(self.process, "Xvfb")
-
-
-# Every game started, so that the driver can end them all by their ids however it stops.
-GAMES = []
 
 
 class Game:
@@ -160,7 +244,7 @@ class Game:
                                             stdin=subprocess.DEVNULL, stderr=err,
                                             stdout=out if stdout in (None, "closed") else stdout,
                                             preexec_fn=start_child)
-        GAMES.append(self)
+        xserver.games.append(self)
         if wait:
             self.wait_window()
 
@@ -171,25 +255,29 @@ class Game:
         self.focus()
 
     def focus(self):
-        """Without a window manager nobody hands out the keyboard, so the driver does."""
-        self.x.run("xdotool", "windowfocus", self.window)
-        poll(lambda: self.x.run("xdotool", "getwindowfocus").strip() == self.window.encode(), 10,
-             "the window to take the keyboard focus")
+        """Without a window manager nobody hands out the keyboard, so the harness does."""
+        connection = self.x.connection
+
+        def focused():
+            self.window.set_input_focus(X.RevertToParent, X.CurrentTime)
+            return connection.get_input_focus().focus == self.window
+
+        poll(focused, 10, "the window to take the keyboard focus")
 
     def find_window(self):
         self.expect_running()
-        done = subprocess.run(["xdotool", "search", "--name", "^Ravela$"], env=self.x.env,
-                              capture_output=True, timeout=10)
-        ids = done.stdout.split()
-        return ids[0].decode() if ids else None
+        return self.x.find_window()
 
     def viewable_geometry(self):
-        info = self.x.run("xwininfo", "-id", self.window).decode()
-        fields = dict(line.strip().split(": ", 1) for line in info.splitlines() if ": " in line)
-        if fields.get("Map State") != "IsViewable":
+        """(left, top, width, height) of the window on the screen once it shows, else None."""
+        try:
+            if self.window.get_attributes().map_state != X.IsViewable:
+                return None
+            geometry = self.window.get_geometry()
+            corner = self.x.root.translate_coords(self.window, 0, 0)
+        except Xlib.error.XError:
             return None
-        return tuple(int(fields[name]) for name in
-                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        return corner.x, corner.y, geometry.width, geometry.height
 
     def expect_running(self):
         status = self.process.poll()
@@ -208,17 +296,23 @@ class Game:
     def hide_and_show(self, hidden_for=0.0):
         """Unmaps the window and maps it again, as minimising and restoring it does; the X
         server keeps nothing of what it showed. The keyboard comes back to the window."""
-        self.x.run("xdotool", "windowunmap", "--sync", self.window)
+        state = lambda: self.window.get_attributes().map_state
+        self.window.unmap()
+        poll(lambda: state() == X.IsUnmapped, 10, "the window to go")
         time.sleep(hidden_for)
-        self.x.run("xdotool", "windowmap", "--sync", self.window)
+        self.window.map()
+        poll(lambda: state() == X.IsViewable, 10, "the window to come back")
         self.focus()
 
     def name(self):
-        return self.x.run("xdotool", "getwindowname", self.window).decode().rstrip("\n")
+        return self.window.get_wm_name()
 
-    def size_hints(self):
-        """The window's WM_NORMAL_HINTS as xprop prints them."""
-        return self.x.run("xprop", "-id", self.window, "WM_NORMAL_HINTS").decode()
+    def maximum_size(self):
+        """The largest size the window's WM_NORMAL_HINTS allow, or None if they set none."""
+        hints = self.window.get_wm_normal_hints()
+        if hints is None or not hints.flags & Xutil.PMaxSize:
+            return None
+        return hints.max_width, hints.max_height
 
     def key(self, *names, delay=40):
         """Presses and releases keys in order, delay milliseconds apart. SDL takes a press
@@ -247,10 +341,7 @@ class Game:
     def window_capture(self):
         """The whole window as it shows."""
         self.expect_running()
-        try:
-            return Capture.from_xwd(self.x.run("xwd", "-silent", "-id", self.window))
-        except ValueError as error:
-            raise Failure(str(error)) from error
+        return self.x.capture(self.window, self.width, self.height)
 
     def capture(self):
         """The game's 640×480 picture, read back from the window at any scale."""
@@ -278,12 +369,17 @@ class Game:
         return last[0]
 
     def request_close(self):
-        """Asks the window to close as a window manager's close button does (see Xlib)."""
-        xlib = Xlib(self.x.display)
-        try:
-            xlib.request_close(int(self.window))
-        finally:
-            xlib.close()
+        """A WM_PROTOCOLS client message carrying WM_DELETE_WINDOW, as a window manager's
+        close button sends, which SDL turns into a quit event. (xdotool's windowclose
+        destroys the window instead, and windowkill cuts the program's connection; SDL
+        reports neither as a quit.)"""
+        connection = self.x.connection
+        protocols = connection.intern_atom("WM_PROTOCOLS")
+        delete = connection.intern_atom("WM_DELETE_WINDOW")
+        event = Xlib.protocol.event.ClientMessage(window=self.window, client_type=protocols,
+                                                  data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        self.window.send_event(event)
+        connection.flush()
 
     def wait_exit(self, timeout=10):
         try:
@@ -298,17 +394,13 @@ class Game:
 @contextlib.contextmanager
 def x_session(prefix, **server):
     """A working directory and an X server in it (XServer's options), for the body of the
-    with statement; after it every game started and the server are ended."""
+    with statement; after it the server and every game started on it are ended."""
     with tempfile.TemporaryDirectory(prefix=prefix) as workdir:
-        x = None
+        x = XServer(workdir, **server)
         try:
-            x = XServer(workdir, **server)
             yield x, workdir
         finally:
-            for game in GAMES:
-                game.stop()
-            if x:
-                x.stop()
+            x.stop()
 
 
 def picture_place(width, height):
@@ -325,28 +417,15 @@ class Capture:
         self.width, self.height, self.rgb = width, height, rgb
 
     @staticmethod
-    def from_xwd(data):
-        """Reads the output of xwd: a big-endian header, the window name, a colour map, then
-        the pixels, here 32 bits each with their channel masks in the header."""
-        fields = struct.unpack(">25I", data[:100])
-        header_size, width, height = fields[0], fields[4], fields[5]
-        byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
-        visual_class, masks, colours = fields[13], fields[14:17], fields[19]
-        if bits_per_pixel != 32:
-            raise ValueError(f"xwd gave {bits_per_pixel} bits per pixel; this reader wants 32")
-        colourmap = data[header_size:header_size + 12 * colours]
-        pixels = data[header_size + 12 * colours:]
-        rows = b"".join(pixels[y * bytes_per_line:y * bytes_per_line + 4 * width] for y in range(height))
-        rgb = bytearray(3 * width * height)
-        for channel, mask in enumerate(masks):
-            shift = (mask & -mask).bit_length() - 1
-            values = rows[shift // 8 if byte_order == 0 else 3 - shift // 8::4]
-            if visual_class == 5 and colours == 256:
-                # A DirectColor window (SDL asks for one) shows each channel through the map.
-                entries = [struct.unpack_from(">IHHHBB", colourmap, 12 * i) for i in range(256)]
-                values = values.translate(bytes(entry[1 + channel] >> 8 for entry in entries))
-            rgb[channel::3] = values
-        return Capture(width, height, bytes(rgb))
+    def from_image(image):
+        """A capture of a Pillow image, or of a picture file's bytes."""
+        if isinstance(image, bytes):
+            image = Image.open(io.BytesIO(image))
+        image = image.convert("RGB")
+        return Capture(image.width, image.height, image.tobytes())
+
+    def image(self):
+        return Image.frombytes("RGB", (self.width, self.height), self.rgb)
 
     def picture(self, n, left, top):
         """The 640×480 game picture shown n times as large from (left, top) of this
@@ -355,17 +434,16 @@ class Capture:
             return self
         expect(left + 640 * n <= self.width and top + 480 * n <= self.height,
                f"a {self.width}×{self.height} capture holds no {640 * n}×{480 * n} picture at ({left}, {top})")
-        rows = []
-        for y in range(480):
-            lines = [self.area(left, top + n * y + k, 640 * n, 1) for k in range(n)]
-            expect(all(line == lines[0] for line in lines), f"the rows of game row {y} differ: a blend")
-            row = bytearray(3 * 640)
-            for c in range(3):
-                lanes = [lines[0][3 * k + c::3 * n] for k in range(n)]
-                expect(all(lane == lanes[0] for lane in lanes), f"the columns of game row {y} differ: a blend")
-                row[c::3] = lanes[0]
-            rows.append(bytes(row))
-        return Capture(640, 480, b"".join(rows))
+        shown = self.image().crop((left, top, left + 640 * n, top + 480 * n))
+        picture = shown.resize((640, 480), Image.NEAREST)
+        if n > 1:
+            sharp = picture.resize(shown.size, Image.NEAREST).tobytes()
+            seen = shown.tobytes()
+            if sharp != seen:
+                row = next(y for y in range(480 * n) if sharp[y * 3 * 640 * n:(y + 1) * 3 * 640 * n]
+                           != seen[y * 3 * 640 * n:(y + 1) * 3 * 640 * n])
+                raise Failure(f"game row {row // n} is not shown in sharp {n}×{n} blocks: a blend")
+        return Capture.from_image(picture)
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
@@ -381,126 +459,5 @@ class Capture:
         pixels = self.area(*rect)
         return sum(1 for i in range(0, len(pixels), 3) if test(pixels[i], pixels[i + 1], pixels[i + 2]))
 
-    def to_png(self):
-        raw = b"".join(b"\0" + self.rgb[3 * self.width * y:3 * self.width * (y + 1)] for y in range(self.height))
-
-        def chunk(kind, body):
-            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-
-        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
-        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
-                + chunk(b"IEND", b""))
-
     def save_png(self, path):
-        with open(path, "wb") as picture:
-            picture.write(self.to_png())
-
-
-class XImage(ctypes.Structure):
-    # Only the leading fields of Xlib's XImage that are read here.
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
-                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
-                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
-
-
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-
-class XEvent(ctypes.Union):
-    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
-
-
-# Reading a window that is not mapped yet is an X error; it only means "not yet". The
-# handler is the whole process's, so it lives as long as the process.
-IGNORE_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda _display, _event: 0)
-POINTER_ULONG = ctypes.POINTER(ctypes.c_ulong)
-
-
-class Xlib:
-    """A connection of our own to the X server, through libX11: finds a top-level window by
-    name and reads its pixels at once (faster than xdotool and xwd, for timing), and sends
-    close requests. Close it before the server goes away: libX11 ends the process that
-    still holds a connection to a lost server."""
-
-    def __init__(self, display_name):
-        path = ctypes.util.find_library("X11")
-        expect(path, "libX11 is needed to talk to the X server")
-        x = self.x = ctypes.CDLL(path)
-        x.XOpenDisplay.restype = ctypes.c_void_p
-        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x.XDefaultRootWindow.restype = ctypes.c_ulong
-        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        x.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, POINTER_ULONG, POINTER_ULONG,
-                                 ctypes.POINTER(POINTER_ULONG), ctypes.POINTER(ctypes.c_uint)]
-        x.XFetchName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_char_p)]
-        x.XFree.argtypes = [ctypes.c_void_p]
-        x.XGetImage.restype = ctypes.POINTER(XImage)
-        x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                                ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-        x.XDestroyImage.argtypes = [ctypes.POINTER(XImage)]
-        x.XInternAtom.restype = ctypes.c_ulong
-        x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                 ctypes.POINTER(XEvent)]
-        x.XFlush.argtypes = [ctypes.c_void_p]
-        x.XSetErrorHandler.argtypes = [type(IGNORE_ERRORS)]
-        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        x.XSetErrorHandler(IGNORE_ERRORS)
-        self.display = x.XOpenDisplay(display_name.encode())
-        expect(self.display, f"cannot open display {display_name}")
-        self.root = x.XDefaultRootWindow(self.display)
-
-    def find_window(self, name=b"Ravela", parent_window=None, depth=2):
-        """The top-level window with this name, or None; also one that a window manager
-        has put in a frame of its own."""
-        root, parent, children, count = ctypes.c_ulong(), ctypes.c_ulong(), POINTER_ULONG(), ctypes.c_uint()
-        if not self.x.XQueryTree(self.display, parent_window or self.root, ctypes.byref(root), ctypes.byref(parent),
-                                 ctypes.byref(children), ctypes.byref(count)):
-            return None
-        found = None
-        for i in range(count.value):
-            title = ctypes.c_char_p()
-            if self.x.XFetchName(self.display, children[i], ctypes.byref(title)) and title.value:
-                found = children[i] if title.value == name else None
-                self.x.XFree(title)
-            elif depth > 1:
-                found = self.find_window(name, children[i], depth - 1)
-            if found:
-                break
-        if children:
-            self.x.XFree(children)
-        return found
-
-    def image(self, window, area):
-        """The raw pixels of an area (x, y, width, height) of the window, or None while it
-        cannot be read."""
-        image = self.x.XGetImage(self.display, window, *area, 0xFFFFFFFFFFFFFFFF, 2)  # all planes, ZPixmap
-        if not image:
-            return None
-        data = ctypes.string_at(image.contents.data, image.contents.bytes_per_line * image.contents.height)
-        self.x.XDestroyImage(image)
-        return data
-
-    def request_close(self, window):
-        """A WM_PROTOCOLS client message carrying WM_DELETE_WINDOW, as a window manager's
-        close button sends, which SDL turns into a quit event. (xdotool's windowclose
-        destroys the window instead, and windowkill cuts the program's connection; SDL
-        reports neither as a quit.)"""
-        event = XEvent()
-        event.xclient.type = 33  # ClientMessage
-        event.xclient.window = window
-        event.xclient.message_type = self.x.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
-        event.xclient.format = 32
-        event.xclient.data[0] = self.x.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
-        event.xclient.data[1] = 0  # CurrentTime
-        expect(self.x.XSendEvent(self.display, window, 0, 0, ctypes.byref(event)), "XSendEvent failed")
-        self.x.XFlush(self.display)
-
-    def close(self):
-        if self.display:
-            self.x.XCloseDisplay(self.display)
-            self.display = None
+        self.image().save(path, "PNG")
