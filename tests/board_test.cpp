@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/random.h"
+#include "display/picture.h"
 #include "display/surface.h"
 #include "tests/drawn.h"
 #include "tests/fixture.h"
@@ -44,6 +45,29 @@ TEST(BoardPainting, EveryPixelSizeStoresThePaletteEntryLowestByteFirst) {
         EXPECT_EQ(pixelAt(s, 53, 32), SDL_MapRGB(s->format, 128, 128, 64) & mask) << bits;
         SDL_FreeSurface(s);
     }
+}
+
+// A surface n times as wide and high shows each game pixel as an n x n block: tiles, empty
+// cells, outlines and pictures alike; and the pointer's window pixels are read back as game
+// pixels.
+TEST(BoardPainting, ATwiceAsLargeSurfaceShowsEachGamePixelAsATwoByTwoBlock) {
+    SDL_Surface *small = testing::makeSurface(32), *large = testing::makeSurface(32, 1280, 960);
+    for (SDL_Surface *s : {small, large}) {
+        testing::resetGame(s, 5);
+        SDL_FillRect(s, nullptr, 0);
+        setCellAndDraw(board, kPlayerBase[1] + kCornerTopLeft, 3, 5);
+        setCellAndDraw(board, kEmpty, 4, 5);
+        drawOutline(100, 100, 20, 30, SDL_MapRGB(s->format, 255, 255, 255));
+        decodeAndBlit(startLabel.bytes, startLabel.length, s, 200, 300);
+    }
+    EXPECT_EQ(toGamePixel(1279), 639);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            for (int k = 0; k < 4; ++k)
+                ASSERT_EQ(pixelAt(large, 2 * x + k % 2, 2 * y + k / 2), pixelAt(small, x, y))
+                    << x << "," << y;
+    SDL_FreeSurface(small);
+    SDL_FreeSurface(large);
 }
 
 TEST_F(BoardTest, ImmediateModeLocksPaintsUnlocksAndPresentsBatchModeAndOffGridCallsNothing) {

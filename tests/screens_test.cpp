@@ -4,6 +4,7 @@
 // suite's own tiles and layouts; what they hear is every kind of event the controls read.
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,8 +12,10 @@
 
 #include "display/platform.h"
 #include "display/surface.h"
+#include "match/match_loop.h"
 #include "screens/count_screen.h"
 #include "screens/manual_pages.h"
+#include "screens/screen_loop.h"
 #include "screens/title_menu.h"
 #include "tests/drawn.h"
 #include "tests/fixture.h"
@@ -53,10 +56,26 @@ bool cursorShown() {
     return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
 }
 
+// A clock that moves only when the program waits. Each wait (a title menu frame's, or a match
+// tick's) records its length and queues the next batch of events, as if the player pressed
+// them meanwhile: the title menu and the match read every queued event at once.
+struct {
+    uint32_t now;
+    std::vector<uint32_t> waits;
+    std::vector<Events> batches;
+} fake;
+void wait(uint32_t ms) {
+    fake.now += ms;
+    fake.waits.push_back(ms);
+    if (fake.waits.size() < fake.batches.size()) queue(fake.batches[fake.waits.size()]);
+}
+
 class ScreensTest : public rt::GameTest {
   protected:
     void SetUp() override {
         rt::resetGame(surface, 7);
+        fake = {};
+        matchClock = {[] { return fake.now; }, wait, wait};
         rt::givePads({kPlayerPad});
         surface->flags |= SDL_RLEACCEL; // SDL_MUSTLOCK holds
         surfaceTrace.on = true;
@@ -107,6 +126,7 @@ TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
     queue({keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)});
     EXPECT_EQ(titleMenu(), kTitleManual);
     EXPECT_FALSE(cursorShown()) << "the menu hides the cursor when it ends";
+    EXPECT_EQ(fake.waits, std::vector<uint32_t>{60}) << "each frame ends with a wait of 60 ms";
 }
 
 // A case of one screen: its name, the events it hears, and two figures of what follows.
@@ -175,6 +195,7 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"TheRightHalfHoldsTheOddCounts", {motion(320, 80)}, 0, 1},
     Case{"EachRowOfBoxesIsEightyPixelsHigh", {motion(639, 479)}, 0, 9},
     Case{"AClickOverABoxStartsWithItsCount", {motion(400, 280), kClick}, 1, 5},
+    Case{"AClickOverTheBoxForZeroStartsWithoutAdversaries", {motion(0, 80), kClick}, 1, 0},
     Case{"ADigitStartsWhateverIsHighlighted", {motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
     Case{"ZeroStartsWithoutAdversaries", {keyEvent(SDLK_0)}, 1, 0},
     Case{"NineStartsWithNine", {keyEvent(SDLK_9)}, 1, 9},
@@ -188,6 +209,7 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"APadsAStartsWithTheHighlightedBox", {pad(b.left), pad(b.left), pad(b.a)}, 1, 0},
     Case{"APadStopsAtTheBottomRow", {pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.down),
                                      pad(b.down), pad(b.a)}, 1, 9},
+    Case{"APadsUpMovesOneRowUp", {pad(b.a), pad(b.down), pad(b.up), pad(b.a)}, 1, 1},
     Case{"APadStopsAtTheTopRowAndTheRightColumn", {pad(b.right), pad(b.up), pad(b.right), pad(b.a)}, 1, 1},
     Case{"APadsStartAndOtherButtonsDoNothing", {pad(b.start), pad(2), pad(3)}, 0, -1},
     Case{"TheLeftStickMovesTheHighlightOncePerPush",
@@ -229,6 +251,10 @@ INSTANTIATE_TEST_SUITE_P(, ManualHears, ::testing::Values(
 // around them; inside the arena only the grey demo snake and yellow fruit.
 TEST_F(ScreensTest, TheTitleMenuShowsItsPicturesOutlinesAndArena) {
     TitleMenuRun menu = setUpTitleMenu();
+    EXPECT_EQ(surfaceTrace.calls, "LUPLUP"
+                                  "LUPLUP")
+        << "the laid-out screen, the pictures, then the demo snake's two cells one by one";
+    EXPECT_EQ(std::to_array(surfaceTrace.lastPresent), (std::array{320, 420, 10, 10}));
     runTitleMenuFrame(menu);
     using namespace ravela::harness;
     const Rect logoAboveCredit = {kLogo.x, kLogo.y, kLogo.w, kCredit.y - kLogo.y};
@@ -276,6 +302,10 @@ TEST_P(CountScreenShows, ItsBoxesAndHeader) {
     if (highlighted >= 0) queue({motion(320 * (highlighted % 2) + 5, 80 * (highlighted / 2) + 85)});
     queue({keyEvent(SDLK_ESCAPE)});
     EXPECT_FALSE(adversaryCountScreen());
+    if (highlighted < 0) {
+        EXPECT_EQ(std::to_array(surfaceTrace.lastPresent), (std::array{0, 0, 640, 80}))
+            << "the header presents only its band";
+    }
     EXPECT_EQ(rt::cellsThatDiffer(surface, harness::kCountScreenCells[highlighted + 1]), "");
     EXPECT_EQ(rt::picturePixelsThatDiffer(surface, countHeader, harness::kCountHeader), 0);
 }
@@ -354,5 +384,47 @@ TEST_F(ManualDeathTest, EachPageShowsAtItsPlaceWithTheCursorWhileItWaits) {
             ::testing::ExitedWithCode(0), "^wrong 0, cursor 1\n$");
     }
 }
+
+// The screen loop from the start: the title menu, the manual, the count screen and a match,
+// each batch of events pressed during one wait; where the program is when it ends.
+struct Road {
+    std::string name;
+    std::vector<Events> batches;
+    const char *endsOn;
+};
+void PrintTo(const Road &road, std::ostream *out) {
+    *out << road.name;
+}
+struct ScreenLoopDeathTest : ScreensTest, ::testing::WithParamInterface<Road> {};
+TEST_P(ScreenLoopDeathTest, EndsWhereTheScreensLead) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const SDL_Event quit{.type = SDL_QUIT};
+    fake.batches = GetParam().batches;
+    fake.batches.back().push_back(quit);
+    EXPECT_EXIT(
+        {
+            std::atexit([] {
+                const bool title = board.cells[32][10] == kWall; // the demo arena's corner
+                const bool count = board.cells[8][0] == kAdversaryBase + kCornerRightBottom;
+                std::fprintf(stderr, "on the %s\n", title ? "title" : count ? "count" : "other");
+            });
+            queue(fake.batches[0]);
+            runScreens();
+        },
+        ::testing::ExitedWithCode(0), std::string("^on the ") + GetParam().endsOn + "\n$");
+}
+const Events kStart = {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)};
+const SDL_Event kA = keyEvent(SDLK_a), kEscape = keyEvent(SDLK_ESCAPE);
+INSTANTIATE_TEST_SUITE_P(
+    , ScreenLoopDeathTest,
+    ::testing::Values(
+        Road{"EscapeOnTheTitleMenuEndsTheProgram", {{kEscape}}, "title"},
+        Road{"TheManualLeadsBackToTheTitleMenu",
+             {{keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)}, {kA, kA, kA}},
+             "title"},
+        Road{"StartLeadsToTheCountScreen", {kStart, {}}, "count"},
+        Road{"EscapeOnTheCountScreenLeadsBackToTheTitleMenu", {kStart, {kEscape}}, "title"},
+        Road{"AMatchEndsOnTheCountScreen", {kStart, {keyEvent(SDLK_0), kEscape}, {}}, "count"}),
+    [](const auto &road) { return road.param.name; });
 
 } // namespace
