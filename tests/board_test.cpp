@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/random.h"
+#include "display/picture.h"
 #include "display/surface.h"
 #include "tests/drawn.h"
 #include "tests/fixture.h"
@@ -22,18 +23,6 @@ struct BoardTest : testing::GameTest {
     SDL_Surface *surface = GameTest::surface();
 };
 
-TEST_F(BoardTest, EachTileHoldsOnlyItsOwnColours) {
-    for (int code = 0; code < kTileCount; ++code) {
-        const std::set<int> seen(std::begin(board.tiles[code]), std::end(board.tiles[code]));
-        std::set<int> expected{0}; // codes 4 to 14 are black
-        if (code == kEmpty) expected = {0, 16, 17};
-        if (code >= kYellowFruit && code <= kRedFruit) expected = {0, 12 + code};
-        if (code == kWall) expected = {0, 1};
-        if (code >= 16) expected = {0, code / 16 * 2, code / 16 * 2 + 1}; // body and stripe
-        EXPECT_EQ(seen, expected) << "code " << code;
-    }
-}
-
 TEST(BoardPainting, EveryPixelSizeStoresThePaletteEntryLowestByteFirst) {
     for (int bits : {16, 24, 32}) {
         SDL_Surface *s = testing::makeSurface(bits);
@@ -44,6 +33,30 @@ TEST(BoardPainting, EveryPixelSizeStoresThePaletteEntryLowestByteFirst) {
         EXPECT_EQ(pixelAt(s, 53, 32), SDL_MapRGB(s->format, 128, 128, 64) & mask) << bits;
         SDL_FreeSurface(s);
     }
+}
+
+// A surface n times as wide and high shows each game pixel as an n x n block: tiles, empty
+// cells, outlines and pictures alike; and the pointer's window pixels are read back as game
+// pixels.
+TEST(BoardPainting, ATwiceAsLargeSurfaceShowsEachGamePixelAsATwoByTwoBlock) {
+    SDL_Surface *small = testing::makeSurface(32), *large = testing::makeSurface(32, 1280, 960);
+    for (SDL_Surface *s : {small, large}) {
+        testing::resetGame(s, 5);
+        SDL_FillRect(s, nullptr, 0);
+        setCellAndDraw(board, kPlayerBase[1] + kCornerTopLeft, 3, 5);
+        setCellAndDraw(board, kEmpty, 4, 5);
+        drawOutline(100, 100, 20, 30, SDL_MapRGB(s->format, 255, 255, 255));
+        decodeAndBlit(startLabel.bytes, startLabel.length, s, 200, 300);
+        decodeAndBlit(startLabel.bytes, startLabel.length, s, 300, -100); // cut on the left
+    }
+    EXPECT_EQ(toGamePixel(1279), 639);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            for (int k = 0; k < 4; ++k)
+                ASSERT_EQ(pixelAt(large, 2 * x + k % 2, 2 * y + k / 2), pixelAt(small, x, y))
+                    << x << "," << y;
+    SDL_FreeSurface(small);
+    SDL_FreeSurface(large);
 }
 
 TEST_F(BoardTest, ImmediateModeLocksPaintsUnlocksAndPresentsBatchModeAndOffGridCallsNothing) {

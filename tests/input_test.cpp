@@ -124,6 +124,8 @@ TEST_F(InputTest, PadsSayTheirWordsAndTheStickAsksOncePerWay) {
         expectSaid({{"axes beyond the left stick say nothing", padAxis(4, axis, 32767), ""}});
     expectSaid({{"another pad's axes never move this stick", padAxis(0, 1, 100), ""},
                 {"nor this pad's own", padAxis(4, 1, 100), ""}});
+    closePads();
+    expectSaid({{"closed pads say nothing", padButton(4, b.a), ""}});
     // clang-format on
 }
 

@@ -4,6 +4,7 @@
 // suite's own tiles and layouts; what they hear is every kind of event the controls read.
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,8 +12,10 @@
 
 #include "display/platform.h"
 #include "display/surface.h"
+#include "match/match_loop.h"
 #include "screens/count_screen.h"
 #include "screens/manual_pages.h"
+#include "screens/screen_loop.h"
 #include "screens/title_menu.h"
 #include "tests/drawn.h"
 #include "tests/fixture.h"
@@ -49,14 +52,40 @@ SDL_Event stick(uint8_t axis, int value) {
 }
 const PadButtons &b = kPadButtons;
 
+// Whether every pixel of the two-pixel frame round the rectangle has that value.
+bool outlineIs(SDL_Surface *surface, harness::Rect o, uint32_t pixel) {
+    for (int y = o.y; y < o.y + o.h; ++y)
+        for (int x = o.x; x < o.x + o.w; ++x)
+            if ((x < o.x + 2 || x >= o.x + o.w - 2 || y < o.y + 2 || y >= o.y + o.h - 2) &&
+                pixelAt(surface, x, y) != pixel)
+                return false;
+    return true;
+}
+
 bool cursorShown() {
     return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
+}
+
+// A clock that moves only when the program waits. Each wait (a title menu frame's, or a match
+// tick's) records its length and queues the next batch of events, as if the player pressed
+// them meanwhile: the title menu and the match read every queued event at once.
+struct {
+    uint32_t now;
+    std::vector<uint32_t> waits;
+    std::vector<Events> batches;
+} fake;
+void wait(uint32_t ms) {
+    fake.now += ms;
+    fake.waits.push_back(ms);
+    if (fake.waits.size() < fake.batches.size()) queue(fake.batches[fake.waits.size()]);
 }
 
 class ScreensTest : public rt::GameTest {
   protected:
     void SetUp() override {
         rt::resetGame(surface, 7);
+        fake = {};
+        matchClock = {[] { return fake.now; }, wait, wait};
         rt::givePads({kPlayerPad});
         surface->flags |= SDL_RLEACCEL; // SDL_MUSTLOCK holds
         surfaceTrace.on = true;
@@ -79,6 +108,9 @@ TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
         {"the zone of Manual ends before y 303", {motion(300, 303)}, 0, 0},
         {"the zone of Manual starts at x 225", {motion(225, 260)}, 2, 0},
         {"the zone of Começar ends before x 431", {motion(431, 200)}, 0, 0},
+        {"the zone of Começar reaches x 430", {motion(430, 200)}, 1, 0},
+        {"the zone of Começar starts at x 212", {motion(211, 200), motion(212, 200)}, 1, 0},
+        {"the zone of Manual ends before x 414", {motion(414, 260)}, 0, 0},
         {"Tab from none selects Começar", {keyEvent(SDLK_TAB)}, 1, 0},
         {"Up moves on to Manual", {keyEvent(SDLK_UP)}, 2, 0},
         {"Down moves back to Começar", {keyEvent(SDLK_DOWN)}, 1, 0},
@@ -97,16 +129,20 @@ TEST_F(ScreensTest, KeyboardAndPointerShareTheSelection) {
         EXPECT_TRUE(runTitleMenuFrame(menu));
         EXPECT_EQ(menu.selection, f.selection);
         EXPECT_EQ(menu.result, f.result);
-        EXPECT_EQ(pixelAt(surface, 212, 188), f.selection == 1 ? white : black);
-        EXPECT_EQ(pixelAt(surface, 225, 248), f.selection == 2 ? white : black);
+        EXPECT_TRUE(outlineIs(surface, harness::kStartOutline, f.selection == 1 ? white : black));
+        EXPECT_TRUE(outlineIs(surface, harness::kManualOutline, f.selection == 2 ? white : black));
         const std::string &calls = surfaceTrace.calls;
         EXPECT_EQ(calls.substr(calls.size() - 2 - (f.selection != drawn)),
                   f.selection != drawn ? "LUP" : "LU");
+        if (f.selection != drawn) {
+            EXPECT_EQ(std::to_array(surfaceTrace.lastPresent), (std::array{0, 0, 0, 0}));
+        }
         drawn = f.selection;
     }
     queue({keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)});
     EXPECT_EQ(titleMenu(), kTitleManual);
     EXPECT_FALSE(cursorShown()) << "the menu hides the cursor when it ends";
+    EXPECT_EQ(fake.waits, std::vector<uint32_t>{60}) << "each frame ends with a wait of 60 ms";
 }
 
 // A case of one screen: its name, the events it hears, and two figures of what follows.
@@ -175,6 +211,7 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"TheRightHalfHoldsTheOddCounts", {motion(320, 80)}, 0, 1},
     Case{"EachRowOfBoxesIsEightyPixelsHigh", {motion(639, 479)}, 0, 9},
     Case{"AClickOverABoxStartsWithItsCount", {motion(400, 280), kClick}, 1, 5},
+    Case{"AClickOverTheBoxForZeroStartsWithoutAdversaries", {motion(0, 80), kClick}, 1, 0},
     Case{"ADigitStartsWhateverIsHighlighted", {motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
     Case{"ZeroStartsWithoutAdversaries", {keyEvent(SDLK_0)}, 1, 0},
     Case{"NineStartsWithNine", {keyEvent(SDLK_9)}, 1, 9},
@@ -188,6 +225,7 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"APadsAStartsWithTheHighlightedBox", {pad(b.left), pad(b.left), pad(b.a)}, 1, 0},
     Case{"APadStopsAtTheBottomRow", {pad(b.down), pad(b.down), pad(b.down), pad(b.down), pad(b.down),
                                      pad(b.down), pad(b.a)}, 1, 9},
+    Case{"APadsUpMovesOneRowUp", {pad(b.a), pad(b.down), pad(b.up), pad(b.a)}, 1, 1},
     Case{"APadStopsAtTheTopRowAndTheRightColumn", {pad(b.right), pad(b.up), pad(b.right), pad(b.a)}, 1, 1},
     Case{"APadsStartAndOtherButtonsDoNothing", {pad(b.start), pad(2), pad(3)}, 0, -1},
     Case{"TheLeftStickMovesTheHighlightOncePerPush",
@@ -229,6 +267,10 @@ INSTANTIATE_TEST_SUITE_P(, ManualHears, ::testing::Values(
 // around them; inside the arena only the grey demo snake and yellow fruit.
 TEST_F(ScreensTest, TheTitleMenuShowsItsPicturesOutlinesAndArena) {
     TitleMenuRun menu = setUpTitleMenu();
+    EXPECT_EQ(surfaceTrace.calls, "LUPLUP"
+                                  "LUPLUP")
+        << "the laid-out screen, the pictures, then the demo snake's two cells one by one";
+    EXPECT_EQ(std::to_array(surfaceTrace.lastPresent), (std::array{320, 420, 10, 10}));
     runTitleMenuFrame(menu);
     using namespace ravela::harness;
     const Rect logoAboveCredit = {kLogo.x, kLogo.y, kLogo.w, kCredit.y - kLogo.y};
@@ -238,12 +280,7 @@ TEST_F(ScreensTest, TheTitleMenuShowsItsPicturesOutlinesAndArena) {
                                         {&manualLabel, kManualLabel}})
         EXPECT_EQ(rt::picturePixelsThatDiffer(surface, *picture, rect), 0)
             << "picture at " << rect.x << "," << rect.y;
-    for (const Rect &o : {kStartOutline, kManualOutline})
-        for (int y = o.y; y < o.y + o.h; ++y)
-            for (int x = o.x; x < o.x + o.w; ++x)
-                if (x < o.x + 2 || x >= o.x + o.w - 2 || y < o.y + 2 || y >= o.y + o.h - 2) {
-                    ASSERT_EQ(pixelAt(surface, x, y), 0u) << "outline pixel " << x << "," << y;
-                }
+    EXPECT_TRUE(outlineIs(surface, kStartOutline, 0) && outlineIs(surface, kManualOutline, 0));
 
     bool wall[kBoardRows + 2][kBoardColumns + 2] = {};
     for (const auto &[row, col] : kTitleWalls)
@@ -276,6 +313,10 @@ TEST_P(CountScreenShows, ItsBoxesAndHeader) {
     if (highlighted >= 0) queue({motion(320 * (highlighted % 2) + 5, 80 * (highlighted / 2) + 85)});
     queue({keyEvent(SDLK_ESCAPE)});
     EXPECT_FALSE(adversaryCountScreen());
+    if (highlighted < 0) {
+        EXPECT_EQ(std::to_array(surfaceTrace.lastPresent), (std::array{0, 0, 640, 80}))
+            << "the header presents only its band";
+    }
     EXPECT_EQ(rt::cellsThatDiffer(surface, harness::kCountScreenCells[highlighted + 1]), "");
     EXPECT_EQ(rt::picturePixelsThatDiffer(surface, countHeader, harness::kCountHeader), 0);
 }
@@ -298,6 +339,7 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
     EXPECT_EQ(board.cells[41][32], 64);
     EXPECT_EQ(board.cells[42][32], 64 + 5);
     const Snake &demo = adversarySnake[0];
+    EXPECT_FALSE(demo.greedy || demo.followsTail) << "steered without greed or tail-following";
     int eaten = 0, fruits = 0;
     for (int frame = 0; frame < 3000; ++frame) {
         const int32_t size = demo.length + demo.growth;
@@ -324,8 +366,6 @@ TEST_F(ScreensTest, HoverRedrawsOnlyTheOldAndTheNewItem) {
     EXPECT_FALSE(adversaryCountScreen());
     EXPECT_EQ(surfaceTrace.calls, "LUPLUP" /* lay-out, header */ "LUP" /* 0 */ "LUPLUP" /* 0, 3 */);
     EXPECT_EQ(matchState.adversaryCount, 3);
-    for (int n = 0; n < 10; ++n) // the top-left corner tile shows the colour
-        EXPECT_EQ(board.cells[8 + 8 * (n / 2)][32 * (n % 2)], n == 3 ? 16 + 10 : 64 + 10) << n;
 }
 
 // Each manual page lies at its place over the title menu, with the cursor shown while it
@@ -354,5 +394,47 @@ TEST_F(ManualDeathTest, EachPageShowsAtItsPlaceWithTheCursorWhileItWaits) {
             ::testing::ExitedWithCode(0), "^wrong 0, cursor 1\n$");
     }
 }
+
+// The screen loop from the start: the title menu, the manual, the count screen and a match,
+// each batch of events pressed during one wait; where the program is when it ends.
+struct Road {
+    std::string name;
+    std::vector<Events> batches;
+    const char *endsOn;
+};
+void PrintTo(const Road &road, std::ostream *out) {
+    *out << road.name;
+}
+struct ScreenLoopDeathTest : ScreensTest, ::testing::WithParamInterface<Road> {};
+TEST_P(ScreenLoopDeathTest, EndsWhereTheScreensLead) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const SDL_Event quit{.type = SDL_QUIT};
+    fake.batches = GetParam().batches;
+    fake.batches.back().push_back(quit);
+    EXPECT_EXIT(
+        {
+            std::atexit([] {
+                const bool title = board.cells[32][10] == kWall; // the demo arena's corner
+                const bool count = board.cells[8][0] == kAdversaryBase + kCornerRightBottom;
+                std::fprintf(stderr, "on the %s\n", title ? "title" : count ? "count" : "other");
+            });
+            queue(fake.batches[0]);
+            runScreens();
+        },
+        ::testing::ExitedWithCode(0), std::string("^on the ") + GetParam().endsOn + "\n$");
+}
+const Events kStart = {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)};
+const SDL_Event kA = keyEvent(SDLK_a), kEscape = keyEvent(SDLK_ESCAPE);
+INSTANTIATE_TEST_SUITE_P(
+    , ScreenLoopDeathTest,
+    ::testing::Values(
+        Road{"EscapeOnTheTitleMenuEndsTheProgram", {{kEscape}}, "title"},
+        Road{"TheManualLeadsBackToTheTitleMenu",
+             {{keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)}, {kA, kA, kA}},
+             "title"},
+        Road{"StartLeadsToTheCountScreen", {kStart, {}}, "count"},
+        Road{"EscapeOnTheCountScreenLeadsBackToTheTitleMenu", {kStart, {kEscape}}, "title"},
+        Road{"AMatchEndsOnTheCountScreen", {kStart, {keyEvent(SDLK_0), kEscape}, {}}, "count"}),
+    [](const auto &road) { return road.param.name; });
 
 } // namespace
