@@ -62,7 +62,7 @@ extern Pads pads;
 // order; a fourth is left alone. Without joystick support there are simply none. With
 // lookForNew, a pad not listed yet may make itself known for the next opening (see
 // restartPads).
-void openPads(bool lookForNew);
+void openPads(bool lookForNew = false);
 // Closes every pad; their events then say nothing.
 void closePads();
 // What one event says, with nothing done about it beyond following the pads' sticks.
