@@ -174,10 +174,8 @@ TEST_P(TitleMenuHears, WhatItsControlsSay) {
 }
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(, TitleMenuHears, ::testing::Values(
-    Case{"TabSelectsStart", {keyEvent(SDLK_TAB)}, 1, 0},
     Case{"ReturnConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)}, 1, 1},
     Case{"KeypadEnterConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER)}, 2, 2},
-    Case{"AClickConfirmsTheSelection", {keyEvent(SDLK_DOWN), kClick}, 1, 1},
     Case{"EventsAfterAConfirmAreStillHandled", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN), keyEvent(SDLK_TAB)}, 2, 1},
     Case{"EscapeEndsTheMenuAtOnce", {keyEvent(SDLK_TAB), keyEvent(SDLK_ESCAPE), keyEvent(SDLK_RETURN)}, 0, -1},
     Case{"OtherKeysDoNothing", {keyEvent(SDLK_a), keyEvent(SDLK_5), keyEvent(SDLK_SPACE), keyEvent(SDLK_KP8)}, 0, 0},
@@ -325,17 +323,11 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenShows, ::testing::Range(-1, 10), [](const 
                          : "Box" + std::to_string(box.param) + "Highlighted";
 });
 
-// The arena is walled and the snake starts inside, its start cell drawn as its tail so that
-// no fruit lands there. Two fruits are out after two frames, placed one per frame and
+// The snake starts inside the arena, its start cell drawn as its tail so that no fruit lands
+// there. Two fruits are out after two frames, placed one per frame and
 // replaced when eaten; each grows the snake by ten cells, and it never leaves the arena.
 TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
     TitleMenuRun menu = setUpTitleMenu();
-    for (int row = 0; row < kBoardRows; ++row)
-        for (int col = 0; col < kBoardColumns; ++col)
-            ASSERT_EQ(board.cells[row][col] == kWall,
-                      row >= 32 && col >= 10 && col <= 53 &&
-                          (row == 32 || row == 47 || col == 10 || col == 53))
-                << row << "," << col;
     EXPECT_EQ(board.cells[41][32], 64);
     EXPECT_EQ(board.cells[42][32], 64 + 5);
     const Snake &demo = adversarySnake[0];
