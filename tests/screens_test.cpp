@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "display/platform.h"
@@ -89,6 +90,7 @@ class ScreensTest : public rt::GameTest {
         rt::givePads({kPlayerPad});
         surface->flags |= SDL_RLEACCEL; // SDL_MUSTLOCK holds
         surfaceTrace.on = true;
+        showCursor(false);
     }
     void TearDown() override { surface->flags &= ~SDL_RLEACCEL; }
     SDL_Surface *surface = GameTest::surface();
@@ -348,6 +350,20 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
         eaten += ate;
     }
     EXPECT_GE(eaten, 5);
+    // A fruit lands on any row and any column inside the arena, and only there.
+    std::set<int> rows, columns, inside[2];
+    menu = setUpTitleMenu(); // a short snake again, which leaves the arena all but free
+    for (int frame = 0; frame < 1000; ++frame) {
+        menu.fruitsToPlace = 1;
+        runTitleMenuFrame(menu);
+        for (int cell = 0; cell < kBoardRows * kBoardColumns; ++cell)
+            if (int8_t &code = board.cells[0][cell]; code == kYellowFruit)
+                rows.insert(cell / 64), columns.insert(cell % 64), code = kEmpty;
+    }
+    for (int v = 0; v < 42; ++v)
+        inside[0].insert(33 + v % 14), inside[1].insert(11 + v);
+    EXPECT_EQ(rows, inside[0]);
+    EXPECT_EQ(columns, inside[1]);
 }
 
 // Moving within one item redraws nothing; moving across items redraws the old one plain
