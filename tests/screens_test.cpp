@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <unistd.h>
 #include <vector>
 
 #include "display/platform.h"
@@ -91,8 +92,12 @@ class ScreensTest : public rt::GameTest {
         surface->flags |= SDL_RLEACCEL; // SDL_MUSTLOCK holds
         surfaceTrace.on = true;
         showCursor(false);
+        alarm(60); // a screen still waiting by then never got the events that end it
     }
-    void TearDown() override { surface->flags &= ~SDL_RLEACCEL; }
+    void TearDown() override {
+        alarm(0);
+        surface->flags &= ~SDL_RLEACCEL;
+    }
     SDL_Surface *surface = GameTest::surface();
 };
 
