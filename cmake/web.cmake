@@ -15,14 +15,20 @@ endif()
 add_library(ravela_web_media INTERFACE)
 target_include_directories(ravela_web_media INTERFACE "${RAVELA_JPEG_PREFIX}/include")
 target_link_libraries(ravela_web_media INTERFACE "${RAVELA_JPEG_PREFIX}/lib/libjpeg.a")
-target_link_options(ravela_web_media INTERFACE -sASYNCIFY)
+# The script half of the browser platform, and its one call that sleeps.
+set(ravela_web_library "${PROJECT_SOURCE_DIR}/display/platform_web.js")
+target_link_options(ravela_web_media INTERFACE -sASYNCIFY -sASYNCIFY_IMPORTS=ravelaSleepUntilInput
+    "SHELL:--js-library ${ravela_web_library}")
 set(ravela_media ravela_web_media)
 set(ravela_platform display/platform_web.cpp)
 
 # The game as ravela.js and ravela.wasm next to the page that runs them, the web app
 # manifest with its icons, and the service worker that keeps them all for play offline.
 function(ravela_web_page target)
-    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${RAVELA_WEB_OUTPUT}")
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${RAVELA_WEB_OUTPUT}"
+        LINK_DEPENDS "${ravela_web_library}")
+    # The calls the page hands its input through; the replay has no page.
+    target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/match/page_input.cpp")
     target_link_options(${target} PRIVATE -sENVIRONMENT=web -sFORCE_FILESYSTEM=1)
     if(NOT EXISTS "${RAVELA_WEB_ICON_TOOL}")
         message(FATAL_ERROR "No icon painter: set RAVELA_WEB_ICON_TOOL to a native make_icon")

@@ -15,37 +15,21 @@
 
 #include "display/desktop.h"
 
-// Sleeps until the page hears input that SDL turns into an event (a key, the pointer, a
-// touch, focus or visibility), or at most limit milliseconds. The
-// page's listeners run before SDL's, so the program wakes on the next turn of the
-// browser, when SDL has queued the event.
-// clang-format off
-EM_ASYNC_JS(void, sleepUntilInput, (int limit), {
-    if (!Module.ravelaInputTypes) {
-        Module.ravelaInputTypes = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove',
-            'wheel', 'touchstart', 'touchmove', 'touchend', 'touchcancel', 'focus', 'blur',
-            'visibilitychange', 'resize'];
-        Module.ravelaInputTypes.forEach(function(type) {
-            window.addEventListener(type, function() {
-                if (Module.ravelaWake) Module.ravelaWake();
-            }, {capture: true, passive: true});
-        });
-    }
-    await new Promise(function(resume) {
-        var timer;
-        function wake() {
-            clearTimeout(timer);
-            Module.ravelaWake = null;
-            resume();
-        }
-        timer = setTimeout(wake, limit);
-        Module.ravelaWake = function() {
-            clearTimeout(timer);
-            timer = setTimeout(wake, 0);
-        };
-    });
-});
-// clang-format on
+// The script half of this file, display/platform_web.js.
+extern "C" {
+// Sleeps until the page hears input or hands the game some, or at most limit milliseconds.
+void ravelaSleepUntilInput(int limit);
+// Takes the page's pad listeners away, which stops the browser's polling for pads.
+void ravelaStopPadPolling();
+// Copies the rows top .. top + rows of the screen's pixels, columns left .. left + span,
+// to the canvas.
+void ravelaCopyToCanvas(const uint8_t *pixels, int width, int height, int left, int top, int span,
+                        int rows);
+// Shows or hides the pointer over the canvas.
+void ravelaShowCursor(int shown);
+// Tells the page that the game ended with that status.
+void ravelaGameEnded(int status);
+}
 
 namespace ravela {
 
@@ -74,11 +58,7 @@ bool lookingForPads = false; // whether a menu wants pads not open yet to show
 // needs no pad stops the polling that way.
 void stopBrowserPadPolling() {
     if (padsOpen || lookingForPads) return;
-    EM_ASM({
-        var none = function(){};
-        window.addEventListener('gamepadconnected', none);
-        window.removeEventListener('gamepadconnected', none);
-    });
+    ravelaStopPadPolling();
 }
 
 // Whether two runs of bytes are equal, compared eight bytes at a time where the C
@@ -127,19 +107,8 @@ void copyToCanvas() {
     pendingSurface = nullptr;
     pendingPart = ShownPart{0, 0, 0, 0};
     if (!takeChangedPixels(surface, part)) return;
-    EM_ASM(
-        {
-            var canvas = Module['canvas'];
-            var context = canvas.getContext('2d');
-            if (!Module.ravelaImage || Module.ravelaImage.width != $1 ||
-                Module.ravelaImage.height != $2)
-                Module.ravelaImage = context.createImageData($1, $2);
-            var rows = HEAPU8.subarray($0 + $4 * $1 * 4, $0 + ($4 + $6) * $1 * 4);
-            Module.ravelaImage.data.set(rows, $4 * $1 * 4);
-            context.putImageData(Module.ravelaImage, 0, 0, $3, $4, $5, $6);
-        },
-        canvasPixels.data(), surface->w, surface->h, part.left, part.top, part.right - part.left,
-        part.bottom - part.top);
+    ravelaCopyToCanvas(canvasPixels.data(), surface->w, surface->h, part.left, part.top,
+                       part.right - part.left, part.bottom - part.top);
 }
 
 } // namespace
@@ -223,7 +192,7 @@ void waitMilliseconds(uint32_t milliseconds) {
 bool waitForEvent(SDL_Event *event) {
     copyToCanvas();
     while (!SDL_PollEvent(event))
-        sleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
+        ravelaSleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
     return true;
 }
 
@@ -231,13 +200,13 @@ void restUntilInput(uint32_t) {
     copyToCanvas();
     // An open pad's presses reach the queue only when SDL polls: the tick loop's poll
     // finds them, so with a pad open the rest is one poll's time.
-    if (EM_ASM_INT({ return SDL.events.length; }) == 0)
-        sleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
+    if (SDL_PollEvent(nullptr) == 0)
+        ravelaSleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
 }
 
 void showCursor(bool shown) {
     // emscripten's SDL_ShowCursor grabs the pointer in full screen; a style hides it instead.
-    EM_ASM({ Module['canvas'].style.cursor = $0 ? 'auto' : 'none'; }, shown);
+    ravelaShowCursor(shown ? 1 : 0);
 }
 
 // The browser's standard gamepad layout.
@@ -266,11 +235,7 @@ void lookForNewPads(bool looking) {
 
 void endProgram(int status) {
     copyToCanvas();
-    EM_ASM(
-        {
-            if (Module['onGameEnd']) Module['onGameEnd']($0);
-        },
-        status);
+    ravelaGameEnded(status);
     emscripten_force_exit(status);
     __builtin_unreachable();
 }

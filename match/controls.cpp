@@ -1,11 +1,12 @@
 // The event seam: keys by symbol (so Shift and Caps Lock make no difference), the pads'
-// buttons and left sticks, the pointer, the window's quit request, exposes and focus, each
-// turned into the game's words.
+// buttons and left sticks, the pointer and a page's taps, the window's quit request, exposes
+// and focus, each turned into the game's words.
 
 #include "match/controls.h"
 
 #include <SDL.h>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "display/platform.h"
@@ -42,6 +43,9 @@ constexpr int8_t kMenuPlayer = 0;
 constexpr int kStickPush = 16384;
 constexpr int kStickRelease = 8192;
 constexpr int kStickDominance = 2;
+
+// The user event that says a tap: its code, with the game pixel in its two data words.
+constexpr int kTapCode = 1;
 
 Input nothing() {
     return Input{0, -1, kNoDirection, -1, false, PointerPosition{0, 0}};
@@ -150,6 +154,13 @@ Input readEvent(const SDL_Event &event) {
     case SDL_MOUSEBUTTONDOWN: input.words = kPointerPress | kPageTurn; return input;
     case SDL_QUIT: input.words = kQuit; return input;
     case SDL_VIDEOEXPOSE: input.words = kExpose; return input;
+    case SDL_USEREVENT:
+        if (event.user.code != kTapCode) return input;
+        input.words = kTap | kPointerMove | kPointerPress | kPageTurn;
+        input.pointer =
+            PointerPosition{static_cast<int>(reinterpret_cast<intptr_t>(event.user.data1)),
+                            static_cast<int>(reinterpret_cast<intptr_t>(event.user.data2))};
+        return input;
     case SDL_JOYBUTTONDOWN: {
         const int8_t player = padPlayer(event.jbutton.which);
         return player < 0 ? input : readPadButton(player, event.jbutton.button);
@@ -211,6 +222,40 @@ PointerPosition pointerNow() {
     PointerPosition position{0, 0};
     SDL_GetMouseState(&position.x, &position.y);
     return PointerPosition{toGamePixel(position.x), toGamePixel(position.y)};
+}
+
+namespace {
+
+void queueKey(SDLKey symbol) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = symbol;
+    SDL_PushEvent(&event);
+}
+
+} // namespace
+
+void queueSteer(int8_t player, int8_t direction) {
+    for (const SteeringKey &key : kSteeringKeys)
+        if (key.player == player && key.direction == direction) queueKey(key.symbol);
+}
+
+void queueReturn() {
+    queueKey(SDLK_RETURN);
+}
+
+void queueEscape() {
+    queueKey(SDLK_ESCAPE);
+}
+
+void queueTap(int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_USEREVENT;
+    event.user.code = kTapCode;
+    event.user.data1 = reinterpret_cast<void *>(static_cast<intptr_t>(x));
+    event.user.data2 = reinterpret_cast<void *>(static_cast<intptr_t>(y));
+    SDL_PushEvent(&event);
 }
 
 } // namespace ravela

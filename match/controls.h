@@ -34,6 +34,7 @@ enum Word : uint16_t {
     kQuit = 1 << 10,         // the window is closed: the program ends
     kExpose = 1 << 11,       // the window must be shown again
     kFocusChange = 1 << 12,  // the window gained or lost the keyboard focus, or was hidden
+    kTap = 1 << 13,          // a finger tapped the screen: the pointer lands there and presses
 };
 
 // One event in the game's words.
@@ -43,7 +44,7 @@ struct Input {
     int8_t direction;        // kSteer, kMoveSelection: kUp..kRight; kNoDirection for Tab
     int8_t digit;            // kDigit: 0..9
     bool fromPad;            // said by a pad (player's), not by the keyboard or the pointer
-    PointerPosition pointer; // kPointerMove: where the pointer is now
+    PointerPosition pointer; // kPointerMove, kTap: where the pointer is now
     // Whether the event says that word.
     bool has(Word word) const { return (words & word) != 0; }
 };
@@ -72,5 +73,17 @@ bool pollWords(Input &input);
 bool waitWords(Input &input);
 // The pointer's position as SDL knows it now.
 PointerPosition pointerNow();
+
+// Input that a page hands the game, put into SDL's event queue so that it reaches the
+// screens and the match in order with the rest.
+// Player p's key for that direction, pressed: the same as the key itself.
+void queueSteer(int8_t player, int8_t direction);
+// Return pressed: what the page's "Pausa" button does.
+void queueReturn();
+// Escape pressed: what the page's "Sair" button does.
+void queueEscape();
+// A tap at the game pixel (x, y): the pointer lands there and presses, however it came
+// before, so a tap where the pointer already rests acts there too.
+void queueTap(int x, int y);
 
 } // namespace ravela

@@ -194,6 +194,26 @@ def play_by_touch(browser, site):
     browser.wait_for(lambda c: match_problem(c, 2), "a tap on box 2 to start a match with the server gone")
 
 
+def tap_where_the_pointer_rests(browser):
+    """A tap acts where it lands: with a mouse resting over box 1 of the count screen, a tap
+    there starts a match, and after the match (left with Escape on a keyboard), with the
+    mouse still there and nothing highlighted, the same tap starts the next one."""
+    browser.phone(915, 412)
+    browser.open()
+    title_menu(browser)
+    browser.tap(320, 220)
+    browser.wait_for(lambda c: count_screen_problem(c, None), "a tap on Começar to open the count screen")
+    # A mouse lands on whole CSS pixels: the finger taps the very same point.
+    r = browser.box("screen")
+    at = (round(r["left"] + r["width"] * 3 / 4), round(r["top"] + r["height"] * 5 / 16))
+    browser.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": at[0], "y": at[1]})
+    browser.wait_for(lambda c: count_screen_problem(c, 1), "the mouse to highlight box 1")
+    for match in ("first", "second"):
+        browser.touch(at)
+        browser.wait_for(lambda c: match_problem(c, 1), f"a tap on box 1 to start the {match} match")
+        browser.press("Escape", lambda c: count_screen_problem(c, None), f"Escape to end the {match} match")
+
+
 class BrowserPads(PretendPads):
     """The page's pretend pads, in the browser's standard layout."""
     BUTTONS = {"a": 0, "b": 1, "back": 8, "start": 9, "up": 12, "down": 13, "left": 14, "right": 15}
@@ -220,7 +240,7 @@ def play_by_pad(browser):
 def main():
     site = os.path.abspath(sys.argv[1])
     os.chdir(os.path.dirname(site))  # a failing check leaves its last capture here
-    for part in (play, play_by_touch, play_by_pad):
+    for part in (play, play_by_touch, tap_where_the_pointer_rests, play_by_pad):
         with tempfile.TemporaryDirectory(prefix="ravela-browser-") as workdir:
             browser = Browser(site, workdir)
             try:
