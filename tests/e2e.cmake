@@ -5,11 +5,6 @@
 # ctest test per scenario, so they may run side by side; every wait polls with a generous
 # timeout, which keeps them steady on a busy machine.
 
-# Debian's Python, which carries pytest, python3-xlib and Pillow, even where another
-# python3 comes first on PATH.
-if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
-    set(Python3_EXECUTABLE /usr/bin/python3)
-endif()
 find_package(Python3 3.8 REQUIRED COMPONENTS Interpreter)
 
 # Pads made up below the unchanged game (LD_PRELOAD), built plain even in the sanitizer
