@@ -176,10 +176,9 @@ class XServer:
         """The window's pixels as a Capture. A DirectColor window (SDL asks for one) shows
         each channel through its colour map, which is read along with the pixels."""
         try:
-            # In bands of rows, so that no reply holds more than about 1 MiB.
-            band = max(1, (1 << 20) // (4 * width))
-            data = b"".join(window.get_image(0, y, width, min(band, height - y), X.ZPixmap, 0xFFFFFFFF).data
-                            for y in range(0, height, band))
+            # In one request, which the server answers between two of the game's: a
+            # picture read in parts could mix two frames.
+            data = window.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF).data
             attributes = window.get_attributes()
         except Xlib.error.XError as error:
             raise Failure(f"the window cannot be read: {error}") from error
