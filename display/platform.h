@@ -30,7 +30,8 @@ SDL_Surface *openScreen(const ScreenMode &mode);
 bool screenNeedsLock(SDL_Surface *surface);
 // Shows a rectangle of the surface (all zeros: the whole surface). The rectangles shown
 // reach the window together, in one go, when the program next waits (or ends): once per
-// tick or menu frame, when its painting is done.
+// tick or menu frame, when its painting is done. On the desktop a whole screen goes at
+// once, as SDL 1.2 shows it.
 void showRect(SDL_Surface *surface, int x, int y, int w, int h);
 // Shows or hides the mouse cursor over the game.
 void showCursor(bool shown);

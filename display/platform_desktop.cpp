@@ -2,7 +2,8 @@
 // itself), with what a desktop needs beyond it inside these calls: a visual SDL can fill
 // in software, a prompt end when the display goes away, whole-number scaling and, for a
 // large window, the game's own present (desktop_x11.cpp, desktop_sdl2.cpp). What changed
-// on the screen is collected and shown in one go before each wait.
+// on the screen is collected and shown in one go before each wait; a whole new screen is
+// shown at once.
 
 #include "display/platform.h"
 
@@ -136,7 +137,11 @@ void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
     if (x == 0 && y == 0 && w == 0 && h == 0) w = surface->w, h = surface->h;
     const int left = std::max(x, 0), top = std::max(y, 0);
     const int right = std::min(x + w, surface->w), bottom = std::min(y + h, surface->h);
-    if (right > left && bottom > top) noteChange(PixelRect{left, top, right - left, bottom - top});
+    if (right <= left || bottom <= top) return;
+    noteChange(PixelRect{left, top, right - left, bottom - top});
+    // A whole new screen (a screen laid out, a picture shown) goes out at once, as SDL 1.2
+    // would show it: the window then has it while the game prepares what comes next.
+    if (right - left == surface->w && bottom - top == surface->h) showChanges();
 }
 
 void showCursor(bool shown) {
