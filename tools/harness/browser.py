@@ -295,7 +295,8 @@ class Chromium(SeleniumPage):
                 "type": kind, "touchPoints": [{"x": x, "y": y} for x, y in at]})
 
     def processes(self):
-        return self.driver.service.process.pid
+        """The processes whose descendants are this engine: its driver's."""
+        return [self.driver.service.process.pid]
 
     def close(self):
         self.driver.quit()
@@ -309,6 +310,7 @@ class WebKit(SeleniumPage):
     def __init__(self, site, workdir, size=(1400, 1200), first_script=FIRST_SCRIPT, scale=1, touch=False):
         super().__init__(site, first_script)
         self.x = self.driver = self.service = None
+        os.makedirs(workdir, exist_ok=True)
         try:
             self.x = XServer(workdir, size=(size[0] + 200, size[1] + 200))
             # The browser's data, caches and worker registrations stay in this run's folder.
@@ -341,7 +343,8 @@ class WebKit(SeleniumPage):
                 self.x.stop()
 
     def processes(self):
-        return self.service.pid
+        """The driver's, whose descendants are the browser, and the X server it draws on."""
+        return [self.service.pid, self.x.process.pid]
 
     def screenshot(self):
         return Capture.from_image(self.driver.get_screenshot_as_png())
@@ -355,6 +358,7 @@ class Firefox(Page):
 
     def __init__(self, site, workdir, size=(1400, 1200), first_script=FIRST_SCRIPT, touch=False):
         super().__init__(site, first_script)
+        os.makedirs(workdir, exist_ok=True)
         if not os.path.isdir(os.path.join(NODE_MODULES, "puppeteer-core")):
             self.site.stop()
             raise Failure(f"no puppeteer-core in {NODE_MODULES}: run scripts/install-deps web")
@@ -414,7 +418,7 @@ class Firefox(Page):
         self.ask("viewport", width=width, height=height, ratio=ratio)
 
     def processes(self):
-        return self.bridge.pid
+        return [self.bridge.pid]
 
     def close(self):
         try:
