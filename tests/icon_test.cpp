@@ -63,5 +63,20 @@ TEST(Icon, EverySizeShowsTheTilesOfTheGame) {
     EXPECT_EQ(wrong, 0);
 }
 
+// The home-screen icon is the manifest's 192-pixel picture without its six-pixel margin.
+TEST(Icon, TheHomeScreenSizeIsTheManifestPictureWithoutItsMargin) {
+    testing::resetGame(testing::makeSurface(32));
+    const IconImage home = composeIcon(board, board.palette, 180);
+    const IconImage manifest = composeIcon(board, board.palette, 192);
+    ASSERT_EQ(home.size, 180);
+    ASSERT_EQ(home.rgba.size(), size_t(180 * 180 * 4));
+    int wrong = 0;
+    for (int y = 0; y < 180; ++y)
+        for (int x = 0; x < 180 * 4; ++x)
+            wrong += home.rgba[y * 180 * 4 + x] != manifest.rgba[(y + 6) * 192 * 4 + 6 * 4 + x];
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(home.rgba[3], 0xFF); // painted to its corner, no transparent margin
+}
+
 } // namespace
 } // namespace ravela

@@ -38,7 +38,8 @@ constexpr IconLayout kLayouts[] = {
     {64, 0, 0, 3, 2},   // 60 pixels
     {128, 0, 0, 3, 4},  // 120 pixels
     {256, 0, 0, 3, 8},  // 240 pixels
-    {192, 0, 0, 3, 6},  // the web page's icons: 180 pixels
+    {180, 0, 0, 3, 6},  // the web page's icons: 180 pixels, Apple's home-screen size
+    {192, 0, 0, 3, 6},  //   and the manifest's, the same picture with a margin
     {512, 0, 0, 3, 16}, // 480 pixels
 };
 

@@ -20,7 +20,7 @@ constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 // Paints the icon of the given size from the board's tiles; palette holds the 18 tile
 // colours as 0xRRGGBB. Besides those, 192 and 512 are drawn for the web page's
-// manifest; any other size gives an empty picture.
+// manifest and 180 for its home-screen icon; any other size gives an empty picture.
 IconImage composeIcon(const Board &source, const uint32_t (&palette)[kPaletteSize], int size);
 // A complete PNG file of a square RGBA picture; empty for an empty picture or when the
 // pixel bytes do not match the size.
