@@ -372,7 +372,8 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
         menu.fruitsToPlace = 1;
         runTitleMenuFrame(menu);
         for (int cell = 0; cell < kBoardRows * kBoardColumns; ++cell)
-            if (int8_t &code = board.cells[0][cell]; code == kYellowFruit)
+            if (int8_t &code = board.cells[cell / kBoardColumns][cell % kBoardColumns];
+                code == kYellowFruit)
                 rows.insert(cell / 64), columns.insert(cell % 64), code = kEmpty;
     }
     for (int v = 0; v < 42; ++v)
