@@ -176,14 +176,13 @@ class XServer:
         """The window's pixels as a Capture. A DirectColor window (SDL asks for one) shows
         each channel through its colour map, which is read along with the pixels."""
         try:
-            # In bands of rows: one reply of a large window is slow to take in whole.
-            band = max(1, (1 << 20) // (4 * width))
-            data = b"".join(window.get_image(0, y, width, min(band, height - y), X.ZPixmap, 0xFFFFFFFF).data
-                            for y in range(0, height, band))
-            visual = self.visual(window.get_attributes().visual)
-            colormap = window.get_attributes().colormap
+            # In one request, which the server answers between two of the game's: a
+            # picture read in parts could mix two frames.
+            data = window.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF).data
+            attributes = window.get_attributes()
         except Xlib.error.XError as error:
             raise Failure(f"the window cannot be read: {error}") from error
+        visual = self.visual(attributes.visual)
         formats = {f.depth: f.bits_per_pixel for f in self.connection.display.info.pixmap_formats}
         expect(formats.get(visual[0]) == 32, f"the window has {formats.get(visual[0])} bits per pixel; "
                "captures read 32")
@@ -197,7 +196,7 @@ class XServer:
         image = Image.frombuffer("RGB", (width, height), data, "raw", "".join(order), 4 * width, 1)
         if visual[1] == X.DirectColor:
             spread = [sum(i << ((mask & -mask).bit_length() - 1) for mask in visual[2:]) for i in range(256)]
-            entries = colormap.query_colors(spread)
+            entries = attributes.colormap.query_colors(spread)
             image = image.point([entry[channel] >> 8 for channel in ("red", "green", "blue") for entry in entries])
         return Capture.from_image(image)
 
@@ -225,10 +224,11 @@ class XServer:
 class Game:
     """One run of ravela on the X server, its console output kept in files."""
 
-    def __init__(self, xserver, program, workdir, arguments=(), stdout=None, env=None, wait=True):
+    def __init__(self, xserver, program, workdir, arguments=(), stdout=None, env=None, wait=True, pass_fds=()):
         """stdout, when given, replaces the file that keeps the console output: "closed"
         starts the game with its standard output closed, anything else is a file object.
-        env adds to the game's environment. Without wait, wait_window is the caller's."""
+        env adds to the game's environment (a value of None takes the variable out); the
+        game inherits the descriptors in pass_fds. Without wait, wait_window is the caller's."""
         self.x = xserver
         self.out_path = os.path.join(workdir, "stdout")
         self.err_path = os.path.join(workdir, "stderr")
@@ -240,7 +240,9 @@ class Game:
 
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
             self.started = time.monotonic()
-            self.process = subprocess.Popen([program, *arguments], env=dict(xserver.env, **(env or {})),
+            environment = {name: value for name, value in dict(xserver.env, **(env or {})).items()
+                           if value is not None}
+            self.process = subprocess.Popen([program, *arguments], env=environment, pass_fds=pass_fds,
                                             stdin=subprocess.DEVNULL, stderr=err,
                                             stdout=out if stdout in (None, "closed") else stdout,
                                             preexec_fn=start_child)
