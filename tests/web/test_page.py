@@ -14,7 +14,7 @@ import os
 import statistics
 
 import pytest
-from harness.browser import PRETEND_PADS
+from harness.browser import FIRST_SCRIPT, PRETEND_PADS
 from harness.screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem,
                             count_screen_problem, first_level_problem, grey_cells, level_problem,
                             manual_page_problem, player_head, selection_problem)
@@ -257,6 +257,34 @@ def test_even_pixels_at_a_ratio(open_page, engine):
     if engine == "firefox":
         page.ratio(1280, 720, 1.5)
     settle(lambda: shown_problem(page, 1280, 960), "the canvas at two device pixels to the game pixel")
+
+
+# Before the page's scripts: a browser with full screen under Safari's older name alone, which
+# notes the element asked for; or, as on an iPhone, with none for a page.
+SAFARI_FULL_SCREEN = {
+    "prefixed": """<script>delete Element.prototype.requestFullscreen; Object.defineProperty(Document.prototype,
+  'fullscreenEnabled', {get: () => undefined}); Object.defineProperty(Document.prototype, 'webkitFullscreenEnabled',
+  {get: () => true}); Element.prototype.webkitRequestFullscreen = function () { window.askedFull = this.id; };</script>""",
+    "none": """<script>delete Element.prototype.requestFullscreen; delete Element.prototype.webkitRequestFullscreen;
+  Object.defineProperty(Document.prototype, 'fullscreenEnabled', {get: () => false});</script>""",
+}
+
+
+@pytest.mark.parametrize("kind", sorted(SAFARI_FULL_SCREEN))
+def test_full_screen_under_safari_names(open_page, kind):
+    """Chromium made to look like Safari: "Tela cheia" asks for full screen by the prefixed
+    name where only that exists, and where none exists tells how to add the game to the
+    home screen; the canvas keeps the focus either way."""
+    page = open_page("chromium", first_script=FIRST_SCRIPT + SAFARI_FULL_SCREEN[kind])
+    page.open()
+    title_menu(page)
+    page.driver.find_element("id", "full").click()
+    if kind == "prefixed":
+        poll(lambda: page.script("return window.askedFull") == "stage", 10, "the prefixed call for the stage")
+    else:
+        poll(lambda: "Adicionar à Tela de Início" in page.script("return document.getElementById('status').textContent"),
+             10, "the bar to tell how to add the game to the home screen")
+    expect(page.script("return document.activeElement.id") == "screen", "the canvas lost the focus to the button")
 
 
 def worker_keeps(page, site):
