@@ -6,13 +6,15 @@ the canvas pixel by pixel with the real-window suite's own palette, tiles and sc
     browser_test.py SITE      exit status 0 when it passed
 """
 
+import base64
 import os
 import statistics
 import sys
 import tempfile
 
 sys.dont_write_bytecode = True  # the harness leaves no __pycache__ in the source tree
-from harness.screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem,  # noqa: E402
+from harness.screen import (EMPTY, GREY, HEAD_DOWN, INTACT_EGG, MANUAL_PAGE, PLAYER_1, PLAYER_BASES,  # noqa: E402
+                            banner_gone, banner_problem, cell_code, cells_problem,
                             count_screen_problem, first_level_problem, grey_cells, level_problem,
                             manual_page_problem, player_head)
 from harness.xsession import Failure, expect, poll  # noqa: E402
@@ -36,6 +38,7 @@ def play(browser):
     expect(any('"Usando tela 640x480x' in line for line in lines) and any("após o nome" in line for line in lines),
            f"the start-up lines are not in the console: {lines}")
     expect(browser.script("return document.activeElement.id") == "screen", "the canvas has not got the focus")
+    expect(not browser.script(TOUCH_SETUP)["choice"], "a page without touch offers a choice of touch players")
     width, viewport = browser.canvas.size["width"], browser.script("return [innerWidth, innerHeight - 40]")
     expect(width % 640 == 0 and width // 640 == max(1, min(viewport[0] // 640, viewport[1] // 480)),
            f"the canvas is {width} pixels wide in a {viewport} viewport")
@@ -214,6 +217,182 @@ def tap_where_the_pointer_rests(browser):
         browser.press("Escape", lambda c: count_screen_problem(c, None), f"Escape to end the {match} match")
 
 
+# Where each player's egg lies on a fresh level, and where a step each way leads.
+EGG_CELLS = [(4, 13), (4, 26), (4, 39)]
+UP, DOWN, LEFT, RIGHT = 0, 1, 2, 3
+STEPS = {UP: (-1, 0), DOWN: (1, 0), LEFT: (0, -1), RIGHT: (0, 1)}
+# The colour each player's strip is edged in: its snake's stripes.
+STRIP_COLOURS = [(255, 255, 64), (64, 255, 64), (64, 255, 255)]
+TOUCH_SETUP = """const shown = id => getComputedStyle(document.getElementById(id)).display != 'none';
+const strips = [...document.getElementById('strips').children].filter(s => !s.hidden && shown('strips'));
+return {choice: shown('players'), label: document.getElementById('players').innerText,
+        buttons: [...document.querySelectorAll('#players button')].map(b => [b.innerText, b.getAttribute('aria-pressed')]),
+        strips: strips.map(s => [s.getBoundingClientRect().toJSON(), getComputedStyle(s).borderTopColor])};"""
+
+
+def tablet(browser):
+    """From now on the page is on a tablet held in landscape, 1280×800 CSS pixels, touch on."""
+    browser.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 1280, "height": 800, "deviceScaleFactor": 2, "mobile": True})
+    browser.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 10})
+
+
+def fingers(browser, kind, points):
+    """One touch event of that kind with every finger still on the screen: {finger: (x, y)}."""
+    browser.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+        "type": kind, "touchPoints": [{"x": x, "y": y, "id": n} for n, (x, y) in points.items()]})
+
+
+def stroke(browser, fingers_down, moves=6, lift=True):
+    """Fingers put down together at once, {finger: ((x, y), (dx, dy))}, each then drawn dx, dy
+    CSS pixels, all of them in the same events, and lifted together; returns where they are."""
+    fingers(browser, "touchStart", {n: at for n, (at, _) in fingers_down.items()})
+    for i in range(1, moves + 1):
+        now = {n: (x + dx * i / moves, y + dy * i / moves) for n, ((x, y), (dx, dy)) in fingers_down.items()}
+        fingers(browser, "touchMove", now)
+    if lift:
+        fingers(browser, "touchEnd", {})
+    return now
+
+
+def heading(player, way, cells=3):
+    """A check that player's snake has hatched and gone at least that many cells from its egg's
+    cell the given way, cell by cell: its head shows the tile facing that way, and every cell it
+    left behind on the way shows its own egg, tail or body, or lies bare."""
+    row, col = EGG_CELLS[player]
+    base, (dr, dc) = PLAYER_BASES[player], STEPS[way]
+    seen = []
+
+    def check(capture):
+        head = player_head(capture, player)
+        if head is None:
+            return f"player {player + 1} has not hatched"
+        r, c, code = head
+        k = (r - row) * dr + (c - col) * dc
+        expect(k >= 1 and (r, c) == (row + k * dr, col + k * dc) and code == base + way and k >= max(seen, default=0),
+               f"player {player + 1}'s head shows tile {code} at ({r}, {c}) after {seen} cells the way {way}")
+        seen.append(k)
+        for i in range(k):
+            left = cell_code(capture, row + i * dr, col + i * dc)
+            expect(left == EMPTY or base + 4 <= left <= base + 13 or (i == 0 and left == base + INTACT_EGG),
+                   f"player {player + 1} left cell ({row + i * dr}, {col + i * dc}) showing {left}")
+        return None if k >= cells else f"player {player + 1}'s head has only gone {k} cells"
+    return check
+
+
+def all_of(*checks):
+    return lambda capture: next((p for p in (check(capture) for check in checks) if p), None)
+
+
+def still_an_egg(player):
+    row, col = EGG_CELLS[player]
+    return lambda capture: (f"player {player + 1} hatched" if player_head(capture, player) else
+                            cells_problem(capture, {(row, col): PLAYER_BASES[player] + INTACT_EGG}))
+
+
+def choose_players(browser, n):
+    browser.tap_button(f"players-{n}")
+    settle(lambda: None if browser.script(TOUCH_SETUP)["buttons"][n - 1][1] == "true" else "not chosen",
+           f"the choice of {n} players by touch")
+
+
+def new_match(browser, box=0):
+    """Sair in a match and a tap on the count screen's box: a fresh first level."""
+    browser.tap_button("leave")
+    browser.wait_for(lambda c: count_screen_problem(c, None), "Sair to end the match")
+    browser.tap(160 + 320 * (box % 2), 120 + 80 * (box // 2))
+    browser.wait_for(lambda c: match_problem(c, box), f"a tap on box {box} to start a match")
+
+
+def strip_colour(png, x, y):
+    from PIL import Image
+    import io
+    image = Image.open(io.BytesIO(base64.b64decode(png))).convert("RGB")
+    return image.getpixel((int(x * image.width / 1280), int(y * image.height / 800)))
+
+
+def play_on_a_tablet(browser):
+    """Two or three players on one tablet: the choice, the strips each edged in its player's
+    colour, one finger per strip steering its own player, several fingers in the same touch
+    events, a stroke keeping its player as it crosses into another strip, taps in any strip,
+    keys beside touch, and a page that never scrolled or zoomed."""
+    tablet(browser)
+    browser.open()
+    title_menu(browser)
+    setup = browser.script(TOUCH_SETUP)
+    expect(setup["choice"] and "Jogadores no toque" in setup["label"] and
+           setup["buttons"] == [["1", "true"], ["2", "false"], ["3", "false"]] and not setup["strips"],
+           f"the tablet's choice of touch players: {setup}")
+    browser.tap(320, 220)
+    browser.wait_for(lambda c: count_screen_problem(c, None), "a tap on Começar to open the count screen")
+    browser.tap(160, 120)
+    browser.wait_for(lambda c: match_problem(c, 0), "a tap on box 0 to start a match")
+
+    # No choice made: a swipe in the right half, off the canvas, steers player 1.
+    stroke(browser, {1: ((1000, 400), (0, 60))})
+    browser.wait_for(all_of(heading(0, DOWN), still_an_egg(1), still_an_egg(2)), "a swipe to steer player 1 down")
+
+    choose_players(browser, 2)
+    setup = browser.script(TOUCH_SETUP)
+    expect([(round(r["left"]), round(r["right"]), colour) for r, colour in setup["strips"]] ==
+           [(0, 640, "rgb(255, 255, 64)"), (640, 1280, "rgb(64, 255, 64)")], f"two strips: {setup['strips']}")
+    new_match(browser)
+    stroke(browser, {1: ((300, 700), (0, 60)), 2: ((1000, 400), (60, 0))})
+    browser.wait_for(all_of(heading(0, DOWN), heading(1, RIGHT), still_an_egg(2)),
+                     "two fingers at once to steer player 1 down and player 2 right")
+
+    # A stroke from player 1's strip into player 2's: down, then right across the middle, so that
+    # it swipes right only once it is in player 2's strip.
+    new_match(browser)
+    at = stroke(browser, {1: ((620, 700), (0, 40))}, moves=1, lift=False)
+    browser.wait_for(all_of(heading(0, DOWN, 2), still_an_egg(1)), "the stroke's start to steer player 1 down")
+    for x in (650, 700, 760):
+        fingers(browser, "touchMove", {1: (x, at[1][1])})
+    fingers(browser, "touchEnd", {})
+    turn = []
+
+    def turned_right(capture):
+        head = player_head(capture, 0)
+        expect(head is not None, "player 1's head went away")
+        row, col, code = head
+        if code == PLAYER_BASES[0] + DOWN and col == 13 and not turn:
+            return "player 1 has not turned"
+        turn[:] = turn or [row]
+        expect(code == PLAYER_BASES[0] + RIGHT and row == turn[0], f"player 1's head shows {code} at ({row}, {col})")
+        return still_an_egg(1)(capture) or (None if col >= 16 else f"player 1's head has come to column {col}")
+    browser.wait_for(turned_right, "the stroke, now in player 2's strip, to turn player 1 right")
+
+    choose_players(browser, 3)
+    setup = browser.script(TOUCH_SETUP)
+    expect([(round(r["left"]), round(r["right"]), colour) for r, colour in setup["strips"]] ==
+           [(0, 427, "rgb(255, 255, 64)"), (427, 853, "rgb(64, 255, 64)"), (853, 1280, "rgb(64, 255, 255)")],
+           f"three strips: {setup['strips']}")
+    png = browser.driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png"})["data"]
+    for n, x in enumerate((213, 640, 1066)):
+        for y in (2, 797):
+            expect(strip_colour(png, x, y) == STRIP_COLOURS[n], f"the page at ({x}, {y}) shows "
+                   f"{strip_colour(png, x, y)}, not player {n + 1}'s colour")
+    # A tap in player 3's strip on the canvas is a tap there: box 1.
+    browser.tap_button("leave")
+    browser.wait_for(lambda c: count_screen_problem(c, None), "Sair to end the match")
+    browser.tap(638, 120)
+    browser.wait_for(lambda c: match_problem(c, 1), "a tap on box 1 in player 3's strip to start a match")
+    new_match(browser)
+    stroke(browser, {1: ((200, 700), (-60, 0)), 2: ((640, 700), (0, 60)), 3: ((1100, 400), (60, 0))})
+    browser.wait_for(all_of(heading(0, LEFT), heading(1, DOWN), heading(2, RIGHT)),
+                     "three fingers at once to steer player 1 left, player 2 down and player 3 right")
+    # Keys beside touch: D turns player 2 right.
+    browser.key("d")
+    browser.wait_for(lambda c: None if (player_head(c, 1) or (0, 0, 0))[2] == PLAYER_BASES[1] + RIGHT
+                     else "player 2 has not turned right", "D to turn player 2 right")
+    moved = browser.script(LAYOUT)["moved"]
+    expect(moved[:2] == [0, 0] and moved[2] <= 1280 and moved[3] <= 800 and moved[4] == 1,
+           f"after the fingers the page scrolled to {moved[:2]}, is {moved[2]}x{moved[3]} or zoomed {moved[4]}")
+    browser.driver.refresh()
+    title_menu(browser)
+    expect(browser.script(TOUCH_SETUP)["buttons"][2] == ["3", "true"], "the page forgot the choice of 3 players")
+
+
 class BrowserPads(PretendPads):
     """The page's pretend pads, in the browser's standard layout."""
     BUTTONS = {"a": 0, "b": 1, "back": 8, "start": 9, "up": 12, "down": 13, "left": 14, "right": 15}
@@ -240,7 +419,7 @@ def play_by_pad(browser):
 def main():
     site = os.path.abspath(sys.argv[1])
     os.chdir(os.path.dirname(site))  # a failing check leaves its last capture here
-    for part in (play, play_by_touch, tap_where_the_pointer_rests, play_by_pad):
+    for part in (play, play_by_touch, tap_where_the_pointer_rests, play_on_a_tablet, play_by_pad):
         with tempfile.TemporaryDirectory(prefix="ravela-browser-") as workdir:
             browser = Browser(site, workdir)
             try:
