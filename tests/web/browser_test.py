@@ -7,6 +7,7 @@ the canvas pixel by pixel with the real-window suite's own palette, tiles and sc
 """
 
 import base64
+import io
 import os
 import statistics
 import sys
@@ -18,6 +19,7 @@ from harness.screen import (EMPTY, GREY, HEAD_DOWN, INTACT_EGG, MANUAL_PAGE, PLA
                             count_screen_problem, first_level_problem, grey_cells, level_problem,
                             manual_page_problem, player_head)
 from harness.xsession import Failure, expect, poll  # noqa: E402
+from PIL import Image  # noqa: E402
 from harness.steps import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,  # noqa: E402
                            play_by_pads, start_match, steer_player_1, title_menu)
 from harness.browser import PRETEND_PADS, Browser  # noqa: E402
@@ -230,31 +232,6 @@ return {choice: shown('players'), label: document.getElementById('players').inne
         strips: strips.map(s => [s.getBoundingClientRect().toJSON(), getComputedStyle(s).borderTopColor])};"""
 
 
-def tablet(browser):
-    """From now on the page is on a tablet held in landscape, 1280×800 CSS pixels, touch on."""
-    browser.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": 1280, "height": 800, "deviceScaleFactor": 2, "mobile": True})
-    browser.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 10})
-
-
-def fingers(browser, kind, points):
-    """One touch event of that kind with every finger still on the screen: {finger: (x, y)}."""
-    browser.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
-        "type": kind, "touchPoints": [{"x": x, "y": y, "id": n} for n, (x, y) in points.items()]})
-
-
-def stroke(browser, fingers_down, moves=6, lift=True):
-    """Fingers put down together at once, {finger: ((x, y), (dx, dy))}, each then drawn dx, dy
-    CSS pixels, all of them in the same events, and lifted together; returns where they are."""
-    fingers(browser, "touchStart", {n: at for n, (at, _) in fingers_down.items()})
-    for i in range(1, moves + 1):
-        now = {n: (x + dx * i / moves, y + dy * i / moves) for n, ((x, y), (dx, dy)) in fingers_down.items()}
-        fingers(browser, "touchMove", now)
-    if lift:
-        fingers(browser, "touchEnd", {})
-    return now
-
-
 def heading(player, way, cells=3):
     """A check that player's snake has hatched and gone at least that many cells from its egg's
     cell the given way, cell by cell: its head shows the tile facing that way, and every cell it
@@ -305,8 +282,7 @@ def new_match(browser, box=0):
 
 
 def strip_colour(png, x, y):
-    from PIL import Image
-    import io
+    """The colour of CSS pixel (x, y) of the tablet's screenshot."""
     image = Image.open(io.BytesIO(base64.b64decode(png))).convert("RGB")
     return image.getpixel((int(x * image.width / 1280), int(y * image.height / 800)))
 
@@ -316,7 +292,7 @@ def play_on_a_tablet(browser):
     colour, one finger per strip steering its own player, several fingers in the same touch
     events, a stroke keeping its player as it crosses into another strip, taps in any strip,
     keys beside touch, and a page that never scrolled or zoomed."""
-    tablet(browser)
+    browser.tablet()
     browser.open()
     title_menu(browser)
     setup = browser.script(TOUCH_SETUP)
@@ -329,7 +305,7 @@ def play_on_a_tablet(browser):
     browser.wait_for(lambda c: match_problem(c, 0), "a tap on box 0 to start a match")
 
     # No choice made: a swipe in the right half, off the canvas, steers player 1.
-    stroke(browser, {1: ((1000, 400), (0, 60))})
+    browser.stroke({1: ((1000, 400), (0, 60))})
     browser.wait_for(all_of(heading(0, DOWN), still_an_egg(1), still_an_egg(2)), "a swipe to steer player 1 down")
 
     choose_players(browser, 2)
@@ -337,18 +313,18 @@ def play_on_a_tablet(browser):
     expect([(round(r["left"]), round(r["right"]), colour) for r, colour in setup["strips"]] ==
            [(0, 640, "rgb(255, 255, 64)"), (640, 1280, "rgb(64, 255, 64)")], f"two strips: {setup['strips']}")
     new_match(browser)
-    stroke(browser, {1: ((300, 700), (0, 60)), 2: ((1000, 400), (60, 0))})
+    browser.stroke({1: ((300, 700), (0, 60)), 2: ((1000, 400), (60, 0))})
     browser.wait_for(all_of(heading(0, DOWN), heading(1, RIGHT), still_an_egg(2)),
                      "two fingers at once to steer player 1 down and player 2 right")
 
     # A stroke from player 1's strip into player 2's: down, then right across the middle, so that
     # it swipes right only once it is in player 2's strip.
     new_match(browser)
-    at = stroke(browser, {1: ((620, 700), (0, 40))}, moves=1, lift=False)
+    at = browser.stroke({1: ((620, 700), (0, 40))}, moves=1, lift=False)
     browser.wait_for(all_of(heading(0, DOWN, 2), still_an_egg(1)), "the stroke's start to steer player 1 down")
     for x in (650, 700, 760):
-        fingers(browser, "touchMove", {1: (x, at[1][1])})
-    fingers(browser, "touchEnd", {})
+        browser.fingers("touchMove", {1: (x, at[1][1])})
+    browser.fingers("touchEnd", {})
     turn = []
 
     def turned_right(capture):
@@ -378,7 +354,7 @@ def play_on_a_tablet(browser):
     browser.tap(638, 120)
     browser.wait_for(lambda c: match_problem(c, 1), "a tap on box 1 in player 3's strip to start a match")
     new_match(browser)
-    stroke(browser, {1: ((200, 700), (-60, 0)), 2: ((640, 700), (0, 60)), 3: ((1100, 400), (60, 0))})
+    browser.stroke({1: ((200, 700), (-60, 0)), 2: ((640, 700), (0, 60)), 3: ((1100, 400), (60, 0))})
     browser.wait_for(all_of(heading(0, LEFT), heading(1, DOWN), heading(2, RIGHT)),
                      "three fingers at once to steer player 1 left, player 2 down and player 3 right")
     # Keys beside touch: D turns player 2 right.

@@ -107,6 +107,30 @@ class Browser:
             self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
                 "type": kind, "touchPoints": [{"x": x, "y": y} for x, y in at]})
 
+    def tablet(self):
+        """From now on the page is on a tablet held in landscape, 1280×800 CSS pixels, touch on."""
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 1280, "height": 800, "deviceScaleFactor": 2, "mobile": True})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 10})
+
+    def fingers(self, kind, points):
+        """One touch event of that kind (touchStart, touchMove, touchEnd) carrying every finger
+        still on the screen, {finger: (x, y)} in CSS pixels of the viewport."""
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+            "type": kind, "touchPoints": [{"x": x, "y": y, "id": n} for n, (x, y) in points.items()]})
+
+    def stroke(self, strokes, moves=6, lift=True):
+        """Fingers put down at once, {finger: ((x, y), (dx, dy))}, then each drawn dx, dy CSS
+        pixels in even moves, every move one event for all of them, and lifted together unless
+        told not to; returns where the fingers are."""
+        self.fingers("touchStart", {n: at for n, (at, _) in strokes.items()})
+        for i in range(1, moves + 1):
+            now = {n: (x + dx * i / moves, y + dy * i / moves) for n, ((x, y), (dx, dy)) in strokes.items()}
+            self.fingers("touchMove", now)
+        if lift:
+            self.fingers("touchEnd", {})
+        return now
+
     def box(self, element_id):
         return self.script("return document.getElementById(arguments[0]).getBoundingClientRect().toJSON()",
                            element_id)
