@@ -6,7 +6,8 @@
 
 namespace ravela {
 
-// The clock the tick loop paces itself by; tests put a fake clock in its place.
+// The clock the tick loop paces itself by, and the title menu its frames; tests put a fake
+// clock in its place.
 struct MatchClock {
     uint32_t (*getTicks)();               // milliseconds since start-up (the platform's in play)
     void (*delay)(uint32_t milliseconds); // waits that long (waitMilliseconds in play)

@@ -11,19 +11,10 @@
 
 namespace ravela {
 
-namespace {
-
-constexpr int kLivesShown = 12;
-constexpr int kLivesFirstColumn = 3;
-constexpr int kLivesColumnGap = 14;
-constexpr int kProgressFirstColumn = 47;
-
-} // namespace
-
 void drawLives(int8_t player) {
     if (player < 0 || player >= kPlayerCount) return;
     const Snake &snake = playerSnake[player];
-    const int first = kLivesFirstColumn + kLivesColumnGap * player;
+    const int first = livesColumn(player);
     for (int i = 0; i < kLivesShown; ++i) {
         const int8_t code = i < snake.lives ? snake.colourBase : kEmpty;
         setCellAndDraw(board, code, kStatusRow, first + i);

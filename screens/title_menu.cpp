@@ -14,6 +14,7 @@
 #include "display/platform.h"
 #include "display/surface.h"
 #include "match/controls.h"
+#include "match/match_loop.h"
 #include "snakes/path_finder.h"
 #include "snakes/snake.h"
 
@@ -195,7 +196,7 @@ int8_t titleMenu() {
     TitleMenuRun menu = setUpTitleMenu();
     for (;;) {
         if (!runTitleMenuFrame(menu)) return kTitleQuit;
-        waitMilliseconds(kTitleFrameDelay);
+        matchClock.delay(kTitleFrameDelay);
         if (menu.result != 0) {
             showCursor(false);
             return menu.result;

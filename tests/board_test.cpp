@@ -1,5 +1,7 @@
 // The Board: tiles built at start, painting at every pixel size, immediate and batch
-// modes, the full repaint with its brick texture, and outlines.
+// modes, the full repaint with its brick texture, and outlines; and what each tile, each
+// wall's bevel and the status row look like, read back from the pixels against the
+// real-window suite's own palette and tiles.
 
 #include <array>
 #include <cstring>
@@ -7,7 +9,9 @@
 #include <vector>
 
 #include "common/random.h"
+#include "display/picture.h"
 #include "display/surface.h"
+#include "tests/drawn.h"
 #include "tests/fixture.h"
 
 namespace ravela {
@@ -41,6 +45,29 @@ TEST(BoardPainting, EveryPixelSizeStoresThePaletteEntryLowestByteFirst) {
         EXPECT_EQ(pixelAt(s, 53, 32), SDL_MapRGB(s->format, 128, 128, 64) & mask) << bits;
         SDL_FreeSurface(s);
     }
+}
+
+// A surface n times as wide and high shows each game pixel as an n x n block: tiles, empty
+// cells, outlines and pictures alike; and the pointer's window pixels are read back as game
+// pixels.
+TEST(BoardPainting, ATwiceAsLargeSurfaceShowsEachGamePixelAsATwoByTwoBlock) {
+    SDL_Surface *small = testing::makeSurface(32), *large = testing::makeSurface(32, 1280, 960);
+    for (SDL_Surface *s : {small, large}) {
+        testing::resetGame(s, 5);
+        SDL_FillRect(s, nullptr, 0);
+        setCellAndDraw(board, kPlayerBase[1] + kCornerTopLeft, 3, 5);
+        setCellAndDraw(board, kEmpty, 4, 5);
+        drawOutline(100, 100, 20, 30, SDL_MapRGB(s->format, 255, 255, 255));
+        decodeAndBlit(startLabel.bytes, startLabel.length, s, 200, 300);
+    }
+    EXPECT_EQ(toGamePixel(1279), 639);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            for (int k = 0; k < 4; ++k)
+                ASSERT_EQ(pixelAt(large, 2 * x + k % 2, 2 * y + k / 2), pixelAt(small, x, y))
+                    << x << "," << y;
+    SDL_FreeSurface(small);
+    SDL_FreeSurface(large);
 }
 
 TEST_F(BoardTest, ImmediateModeLocksPaintsUnlocksAndPresentsBatchModeAndOffGridCallsNothing) {
@@ -99,6 +126,82 @@ TEST_F(BoardTest, OutlineFillsExactlyItsFrame) {
             const bool edge = inBox && (x <= 101 || x >= 317 || y <= 189 || y >= 245);
             ASSERT_EQ(pixelAt(surface, x, y), edge ? white : 0u) << x << "," << y;
         }
+}
+
+// Every code painted on its own, read back from the pixels.
+TEST_F(BoardTest, EveryCodePaintsTheTileThePlayerKnowsIt) {
+    for (int code = 0; code < kTileCount; ++code) {
+        const int row = 2 + code / 16, col = 2 + 2 * (code % 16);
+        setCellAndDraw(board, static_cast<int8_t>(code), row, col);
+        const int shown = testing::shownCode(surface, row, col);
+        if (code == kEmpty)
+            EXPECT_EQ(shown, kEmpty) << "an empty cell shows its two dark colours";
+        else if (code == kWall)
+            EXPECT_EQ(shown, testing::kRingTile) << "a wall painted alone is the grey ring";
+        else if (code > kRedFruit && code < kWall)
+            for (int k = 0; k < kTileBytes; ++k)
+                ASSERT_EQ(testing::colourAt(surface, 10 * col + k % 10, 10 * row + k / 10).g, 0)
+                    << "code " << code << " has no meaning and paints black";
+        else
+            EXPECT_EQ(shown, code) << "fruit and snake codes show their own tile";
+    }
+}
+
+// A wall cell's bevels face exactly the sides that are not wall, whatever the neighbours; a
+// side beyond the edge of the Board is open.
+struct Bevel {
+    std::string name;
+    int row, col;
+    bool wallAbove, wallBelow, wallLeft, wallRight;
+};
+struct BevelTest : BoardTest, ::testing::WithParamInterface<Bevel> {};
+
+TEST_P(BevelTest, FacesTheOpenSides) {
+    const Bevel &b = GetParam();
+    const std::pair<bool, std::pair<int, int>> neighbours[] = {{b.wallAbove, {-1, 0}},
+                                                               {b.wallBelow, {1, 0}},
+                                                               {b.wallLeft, {0, -1}},
+                                                               {b.wallRight, {0, 1}}};
+    board.cells[b.row][b.col] = kWall;
+    bool open[4];
+    for (int side = 0; side < 4; ++side) {
+        const auto [wall, step] = neighbours[side];
+        const int row = b.row + step.first, col = b.col + step.second;
+        open[side] = !wall;
+        if (wall) board.cells[row][col] = kWall;
+    }
+    board.autoPresent = 1;
+    redrawBoard(board);
+    EXPECT_TRUE(testing::showsBrick(surface, b.row, b.col, open))
+        << "shown: " << testing::shownCode(surface, b.row, b.col);
+}
+
+std::vector<Bevel> bevels() {
+    std::vector<Bevel> all;
+    for (int m = 0; m < 16; ++m) { // every set of wall neighbours in the middle of the Board
+        const auto yesNo = [m](int bit) { return m & bit ? "Yes" : "No"; };
+        all.push_back({std::string("WallAbove") + yesNo(1) + "Below" + yesNo(2) + "Left" +
+                           yesNo(4) + "Right" + yesNo(8),
+                       20, 20, bool(m & 1), bool(m & 2), bool(m & 4), bool(m & 8)});
+    }
+    all.push_back({"TopRowIsOpenAbove", 0, 20, false, true, true, true});
+    all.push_back({"BottomRowIsOpenBelow", 47, 20, true, false, true, true});
+    all.push_back({"LeftColumnIsOpenOnTheLeft", 20, 0, true, true, false, true});
+    all.push_back({"RightColumnIsOpenOnTheRight", 20, 63, true, true, true, false});
+    return all;
+}
+INSTANTIATE_TEST_SUITE_P(, BevelTest, ::testing::ValuesIn(bevels()),
+                         [](const auto &bevel) { return bevel.param.name; });
+
+// A fresh first level shows five lives per player and the full progress bar on row 0.
+TEST_F(BoardTest, TheStatusRowOfAFreshLevelShowsLivesAndTheFullBar) {
+    for (Snake &player : playerSnake)
+        player.lives = 5;
+    setupLevel();
+    int8_t expected[kBoardRows][kBoardColumns];
+    std::memset(expected, -1, sizeof expected);
+    std::memcpy(expected[0], harness::kLevelStartStatusRow, kBoardColumns);
+    EXPECT_EQ(testing::cellsThatDiffer(surface, expected), "");
 }
 
 } // namespace ravela

@@ -45,6 +45,17 @@ struct InputTest : testing::GameTest {
     }
 };
 
+// What one event says, by rule.
+struct Said {
+    const char *rule;
+    SDL_Event event;
+    const char *words;
+};
+void expectSaid(std::initializer_list<Said> rows) {
+    for (const Said &row : rows)
+        EXPECT_EQ(said(readEvent(row.event)), row.words) << "rule: " << row.rule;
+}
+
 // Keys by symbol: the arrows steer player 1 and move a menu's selection, as Tab does;
 // Return confirms and pauses, the keypad's Enter only confirms, Escape leaves and goes back;
 // every key turns a page, and releases say nothing. The pointer, the window and focus.
@@ -52,71 +63,100 @@ TEST_F(InputTest, KeysPointerAndWindowSayTheirWords) {
     SDL_Event motion{.type = SDL_MOUSEMOTION}, focused{.type = SDL_ACTIVEEVENT}, pointed = focused;
     motion.motion.x = 639, motion.motion.y = 7;
     focused.active.state = SDL_APPINPUTFOCUS, pointed.active.state = SDL_APPMOUSEFOCUS;
-    const std::pair<SDL_Event, const char *> rows[] = {
-        // clang-format off
-        {keyEvent(SDLK_UP), "steer select page u p1"}, {keyEvent(SDLK_d), "steer page r p2"},
-        {keyEvent(SDLK_k), "steer page d p3"}, {keyEvent(SDLK_TAB), "select page"},
-        {keyEvent(SDLK_RETURN), "confirm pause page"}, {keyEvent(SDLK_KP_ENTER), "confirm page"},
-        {keyEvent(SDLK_ESCAPE), "leave back page"}, {keyEvent(SDLK_0), "digit page 0"}, {keyEvent(SDLK_9), "digit page 9"},
-        {keyEvent(SDLK_KP8), "page"}, {keyEvent(SDLK_RETURN, SDL_KEYUP), ""}, {motion, "move 639,7"},
-        {{.type = SDL_MOUSEBUTTONDOWN}, "page press"}, {{.type = SDL_MOUSEBUTTONUP}, ""},
-        {{.type = SDL_QUIT}, "quit"}, {{.type = SDL_VIDEOEXPOSE}, "expose"}, {focused, "focus"}, {pointed, ""}};
+    // clang-format off
+    expectSaid({
+        {"player 1's arrows also move a menu's selection", keyEvent(SDLK_UP), "steer select page u p1"},
+        {"player 2 steers with W A S D", keyEvent(SDLK_d), "steer page r p2"},
+        {"player 3 steers with I J K L", keyEvent(SDLK_k), "steer page d p3"},
+        {"Tab moves the selection", keyEvent(SDLK_TAB), "select page"},
+        {"Return confirms and pauses", keyEvent(SDLK_RETURN), "confirm pause page"},
+        {"the keypad's Enter only confirms", keyEvent(SDLK_KP_ENTER), "confirm page"},
+        {"Escape leaves and goes back", keyEvent(SDLK_ESCAPE), "leave back page"},
+        {"0 is the first digit", keyEvent(SDLK_0), "digit page 0"},
+        {"9 is the last digit", keyEvent(SDLK_9), "digit page 9"},
+        {"any other key only turns a page", keyEvent(SDLK_KP8), "page"},
+        {"a key release says nothing", keyEvent(SDLK_RETURN, SDL_KEYUP), ""},
+        {"motion says where the pointer is", motion, "move 639,7"},
+        {"a button press presses and turns a page", {.type = SDL_MOUSEBUTTONDOWN}, "page press"},
+        {"a button release says nothing", {.type = SDL_MOUSEBUTTONUP}, ""},
+        {"closing the window quits", {.type = SDL_QUIT}, "quit"},
+        {"an expose shows the screen again", {.type = SDL_VIDEOEXPOSE}, "expose"},
+        {"keyboard focus changes", focused, "focus"},
+        {"mouse focus alone says nothing", pointed, ""}});
     // clang-format on
-    for (const auto &row : rows)
-        EXPECT_EQ(said(readEvent(row.first)), row.second) << "row " << &row - rows;
 }
 
 // Pads by the platform's numbers, here 4 for player 1 and 0 for player 2; another pad says
 // nothing. Each button turns a page; the d-pad steers and selects. The left stick asks for a
 // way once it is pushed far enough, and clearly more along one axis than the other, and
-// only once until it points elsewhere or comes back to the middle.
+// only once until it points elsewhere or comes back to the middle. Read in order.
 TEST_F(InputTest, PadsSayTheirWordsAndTheStickAsksOncePerWay) {
     testing::givePads({4, 0});
     const PadButtons &b = kPadButtons;
-    const std::pair<SDL_Event, const char *> rows[] = {
-        // clang-format off
-        {padButton(4, b.a), "confirm page p1 pad"}, {padButton(4, b.b), "back page p1 pad"},
-        {padButton(0, b.back), "leave back page p2 pad"}, {padButton(0, b.start), "pause page p2 pad"},
-        {padButton(0, b.up), "steer select page u p2 pad"}, {padButton(4, b.right), "steer select page r p1 pad"},
-        {padButton(4, 2), "page p1 pad"}, {padButton(7, b.a), ""},
-        {padAxis(0, 0, 16383), ""}, {padAxis(0, 0, 16384), "steer select r p2 pad"},
-        {padAxis(0, 0, 32767), ""}, {padAxis(0, 0, 16384), ""},
-        {padAxis(0, 1, 20000), ""}, // neither way twice as far as the other
-        {padAxis(0, 0, 8000), "steer select d p2 pad"}, {padAxis(0, 1, 32767), ""}, {padAxis(0, 1, 12000), ""},
-        {padAxis(0, 1, 8191), ""}, // near the middle: centred
-        {padAxis(0, 1, 16384), "steer select d p2 pad"}, {padAxis(0, 1, -32768), "steer select u p2 pad"},
-        {padAxis(4, 0, -20000), "steer select l p1 pad"}, {padAxis(0, 2, 32767), ""} /* the right stick */,
-        {padAxis(7, 0, -20000), ""}};
+    // clang-format off
+    expectSaid({
+        {"A confirms", padButton(4, b.a), "confirm page p1 pad"},
+        {"B goes back", padButton(4, b.b), "back page p1 pad"},
+        {"Back leaves and goes back", padButton(0, b.back), "leave back page p2 pad"},
+        {"Start pauses", padButton(0, b.start), "pause page p2 pad"},
+        {"the d-pad steers and selects", padButton(0, b.up), "steer select page u p2 pad"},
+        {"each pad steers its own player", padButton(4, b.right), "steer select page r p1 pad"},
+        {"any other button only turns a page", padButton(4, 2), "page p1 pad"},
+        {"a pad nobody holds says nothing", padButton(7, b.a), ""},
+        {"a push short of half way asks nothing", padAxis(0, 0, 16383), ""},
+        {"a push half way asks", padAxis(0, 0, 16384), "steer select r p2 pad"},
+        {"pushing on asks nothing more", padAxis(0, 0, 32767), ""},
+        {"easing off asks nothing more", padAxis(0, 0, 16384), ""},
+        {"neither way twice as far as the other asks nothing", padAxis(0, 1, 20000), ""},
+        {"the way the stick clearly points is asked", padAxis(0, 0, 8000), "steer select d p2 pad"},
+        {"the same way again asks nothing", padAxis(0, 1, 32767), ""},
+        {"above the release distance it is not centred", padAxis(0, 1, 12000), ""},
+        {"near the middle it is centred", padAxis(0, 1, 8191), ""},
+        {"after centring the same way asks again", padAxis(0, 1, 16384), "steer select d p2 pad"},
+        {"the other way along one axis asks", padAxis(0, 1, -32768), "steer select u p2 pad"},
+        {"left is negative", padAxis(4, 0, -20000), "steer select l p1 pad"},
+        {"the right stick says nothing", padAxis(0, 2, 32767), ""},
+        {"a stick nobody holds says nothing", padAxis(7, 0, -20000), ""}});
+    // Player 1 pushes every axis beyond the left stick; player 2's stick, barely moved, still
+    // asks for nothing.
+    expectSaid({{"player 2's stick is centred", padAxis(0, 1, 0), ""}});
+    for (uint8_t axis = 2; axis < 6; ++axis)
+        expectSaid({{"axes beyond the left stick say nothing", padAxis(4, axis, 32767), ""}});
+    expectSaid({{"another pad's axes never move this stick", padAxis(0, 1, 100), ""},
+                {"nor this pad's own", padAxis(4, 1, 100), ""}});
+    closePads();
+    expectSaid({{"closed pads say nothing", padButton(4, b.a), ""}});
     // clang-format on
-    for (const auto &row : rows)
-        EXPECT_EQ(said(readEvent(row.first)), row.second) << "row " << &row - rows;
 }
 
+// The last move, the direction before the key, the key; then direction and request.
 TEST_F(InputTest, DirectionRule) {
     constexpr int8_t N = kNoDirection;
-    // The last move, the direction before the key, the key; then direction and request.
-    const int8_t rows[][5] = {
-        {kLeft, kLeft, kUp, kUp, N},
-        {kRight, kRight, kDown, kDown, N}, // vertical, right angle
-        {kUp, N, kDown, kDown, N},
-        {kDown, N, kUp, kUp, N}, // vertical, no direction
-        {kUp, kUp, kUp, kUp, kUp},
-        {kUp, kRight, kDown, kRight, kDown}, // vertical, held
-        {kUp, kUp, kLeft, kLeft, N},
-        {kDown, kDown, kRight, kRight, N}, // horizontal, right angle
-        {kLeft, N, kRight, kRight, N},
-        {kRight, N, kLeft, kLeft, N}, // horizontal, none
-        {kLeft, kLeft, kRight, kLeft, kRight},
-        {kRight, kUp, kRight, kUp, kRight}, // held
+    const struct {
+        const char *rule;
+        int8_t last, before, key, direction, pending;
+    } rows[] = {
+        {"vertical key after a horizontal move: at once", kLeft, kLeft, kUp, kUp, N},
+        {"vertical key after a horizontal move, down", kRight, kRight, kDown, kDown, N},
+        {"vertical key with no direction: at once", kUp, N, kDown, kDown, N},
+        {"vertical key with no direction, up", kDown, N, kUp, kUp, N},
+        {"vertical key after a vertical move: held", kUp, kUp, kUp, kUp, kUp},
+        {"vertical key while a turn waits: held", kUp, kRight, kDown, kRight, kDown},
+        {"horizontal key after a vertical move: at once", kUp, kUp, kLeft, kLeft, N},
+        {"horizontal key after a vertical move, right", kDown, kDown, kRight, kRight, N},
+        {"horizontal key with no direction: at once", kLeft, N, kRight, kRight, N},
+        {"horizontal key with no direction, left", kRight, N, kLeft, kLeft, N},
+        {"horizontal key after a horizontal move: held", kLeft, kLeft, kRight, kLeft, kRight},
+        {"horizontal key while a turn waits: held", kRight, kUp, kRight, kUp, kRight},
     };
     for (const auto &row : rows) {
+        SCOPED_TRACE(row.rule);
         Snake &s = playerSnake[0];
-        s.lastMoves[0] = static_cast<uint8_t>(row[0]);
-        s.direction = row[1], s.pendingDirection = N;
-        requestDirection(s, row[2]);
-        EXPECT_EQ(s.direction, row[3]) << "direction rule, row " << &row - rows << ": direction";
-        EXPECT_EQ(s.pendingDirection, row[4])
-            << "direction rule, row " << &row - rows << ": pendingDirection";
+        s.lastMoves[0] = static_cast<uint8_t>(row.last);
+        s.direction = row.before, s.pendingDirection = N;
+        requestDirection(s, row.key);
+        EXPECT_EQ(s.direction, row.direction);
+        EXPECT_EQ(s.pendingDirection, row.pending);
     }
 }
 

@@ -12,10 +12,9 @@
 #include <cstring>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "assets/pictures.h"
 #include "display/picture.h"
+#include "tests/drawn.h"
 #include "tests/support.h"
 
 using namespace ravela;
@@ -34,20 +33,9 @@ Bytes bytesOf(const Picture &p) {
 // surface (if the depth can be painted at all), the fill elsewhere. The surface is cut from
 // one a row larger on each side, so a write outside it counts too.
 int wrongPixels(const Bytes &bytes, int top, int left, int bpp = 32, int w = 640, int h = 480) {
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, bytes.data(), bytes.size());
-    jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
-    const int64_t width = info.output_width, height = info.output_height;
-    Bytes ref(width * height * 3);
-    for (JSAMPROW row = ref.data(); info.output_scanline < info.output_height; row += width * 3)
-        jpeg_read_scanlines(&info, &row, 1);
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-
+    const Decoded decoded = decodeByLibjpeg(bytes.data(), bytes.size());
+    const int64_t width = decoded.width, height = decoded.height;
+    const Bytes &ref = decoded.rgb;
     SDL_Surface *outer = makeSurface(bpp, w, h + 2);
     std::memset(outer->pixels, 0xA5, size_t(outer->pitch) * (h + 2));
     const uint32_t fill = pixelAt(outer, 0, 0);
@@ -95,6 +83,45 @@ TEST(PictureTest, PaintsEachPictureOnlyWhereItLiesInEveryPixelFormat) {
             << &c - kCases;
 }
 
+// The picture a whole decode paints at the top-left corner of a black 640x480 surface.
+Bytes painted(const Bytes &bytes) {
+    SDL_Surface *surface = makeSurface(32);
+    SDL_FillRect(surface, nullptr, 0);
+    decodeAndBlit(bytes.data(), int32_t(bytes.size()), surface, 0, 0);
+    const uint8_t *pixels = static_cast<const uint8_t *>(surface->pixels);
+    Bytes shown(pixels, pixels + size_t(surface->pitch) * surface->h);
+    SDL_FreeSurface(surface);
+    return shown;
+}
+
+// The picture with `extra` inserted right after its start-of-image marker.
+Bytes withAfterStart(const Picture &picture, const Bytes &extra) {
+    Bytes bytes = bytesOf(picture);
+    bytes.insert(bytes.begin() + 2, extra.begin(), extra.end());
+    return bytes;
+}
+// A marker segment: the marker, its 16-bit length (which counts itself), then the data.
+Bytes segment(uint8_t marker, const Bytes &data, size_t length = 0) {
+    length = length ? length : data.size() + 2;
+    Bytes bytes = {0xFF, marker, uint8_t(length >> 8), uint8_t(length)};
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return bytes;
+}
+
+// A comment or an application's segment is skipped whole, whatever its bytes look like (here
+// end-of-image and start-of-image markers): the picture is the same as without it.
+TEST(PictureTest, SegmentsTheReaderHasNoUseForAreSkippedWhole) {
+    Bytes markers;
+    for (int i = 0; i < 500; ++i)
+        markers.insert(markers.end(), {0xFF, uint8_t(i % 2 ? 0xD8 : 0xD9)});
+    for (const Picture *picture : {&startLabel, &pauseBanner})
+        for (const uint8_t marker : {0xFE /* comment */, 0xE1, 0xEF /* applications' */}) {
+            SCOPED_TRACE("segment " + std::to_string(marker));
+            EXPECT_TRUE(painted(withAfterStart(*picture, segment(marker, markers))) ==
+                        painted(bytesOf(*picture)));
+        }
+}
+
 // Set in decoding children only: their memory is a copy of the test's, and a leak check at
 // their exit would only change the status libjpeg's ending gives.
 bool inDecodingChild = false;
@@ -106,6 +133,39 @@ extern "C" int __lsan_is_turned_off() {
 }
 
 namespace {
+
+// A damaged picture is refused: libjpeg's message and status 1, never a partial picture.
+struct Damage {
+    std::string name;
+    Bytes bytes;
+    const char *message;
+};
+void PrintTo(const Damage &damage, std::ostream *out) {
+    *out << damage.name;
+}
+struct DamagedPictureDeathTest : ::testing::TestWithParam<Damage> {};
+TEST_P(DamagedPictureDeathTest, IsRefusedWithLibjpegsMessageAndStatusOne) {
+    const Bytes &bad = GetParam().bytes;
+    EXPECT_EXIT((inDecodingChild = true,
+                 decodeAndBlit(bad.data(), int32_t(bad.size()), makeSurface(32), 0, 0), _exit(0)),
+                ::testing::ExitedWithCode(1), GetParam().message);
+}
+Bytes cut(const Picture &picture, size_t length) {
+    return Bytes(picture.bytes, picture.bytes + length);
+}
+const size_t kLabelLength = size_t(startLabel.length);
+INSTANTIATE_TEST_SUITE_P(
+    , DamagedPictureDeathTest,
+    ::testing::Values(
+        Damage{"CutOneByteShortOfItsEnd", cut(startLabel, kLabelLength - 1), "Empty input file"},
+        Damage{"CutInsideItsScan", cut(startLabel, kLabelLength / 2), "Empty input file"},
+        Damage{"CutInsideItsHeader", cut(startLabel, 100), "Empty input file"},
+        Damage{"ASegmentLongerThanWhatIsLeft",
+               withAfterStart(startLabel, segment(0xFE, {1, 2, 3}, 0xFFFF)), "Empty input file"},
+        Damage{"ASecondStartOfImage", withAfterStart(startLabel, {0xFF, 0xD8}), "two SOI markers"},
+        Damage{"AnEndOfImageBeforeTheFrame", withAfterStart(startLabel, {0xFF, 0xD9}),
+               "contains no image"}),
+    [](const auto &damage) { return damage.param.name; });
 
 // A picture cut short or with a byte flipped, in the header or in the scan data, either
 // decodes or ends the program with status 1; the sanitizer build checks that the decode

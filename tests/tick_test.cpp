@@ -1,12 +1,10 @@
 // The rules of a match tick, one named test per rule: a position, one matchTick (or a few),
-// and the fields and cells that must then hold, cells by their codes' names. Field names: pN.x for
-// player N and aN.x for adversary N (length, growth, lives, shown, fruits, trail, base, row, col,
-// greedy, cells: tiles of its colour in rows 1..47), count (the level's yellow fruits), bar (fruits
-// left on the status row), yellow, green, red and grey (fruit or grey eggs in rows 1..47) and
-// "row,col" for one cell's code.
+// and the facts that must then hold: a snake's fields, what the status row shows, how many
+// fruits or grey eggs lie on the Board, and single cells by their codes' names.
 
 #include <algorithm>
-#include <cstdio>
+#include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -53,49 +51,82 @@ Snake &trailing(int behind, int8_t ahead, bool trail) {
     return s;
 }
 
-int probe(const std::string &field) {
-    int row = 0, col = 0;
-    if (std::sscanf(field.c_str(), "%d,%d", &row, &col) == 2) return board.cells[row][col];
-    if (field[0] == 'p' || field[0] == 'a') {
-        const int n = field[1] - '0';
-        const Snake &s = field[0] == 'p' ? playerSnake[n] : adversarySnake[n];
-        const std::string f = field.substr(3);
-        const int8_t *status = board.cells[0] + 3 + 14 * n;
-        if (f == "length") return s.length;
-        if (f == "growth") return s.growth;
-        if (f == "lives") return s.lives;
-        if (f == "shown") return 12 - static_cast<int>(std::count(status, status + 12, kEmpty));
-        if (f == "fruits") return s.levelFruits;
-        if (f == "trail") return s.trailMode;
-        if (f == "base") return s.colourBase;
-        if (f == "row") return headRow(s);
-        if (f == "col") return headColumn(s);
-        if (f == "greedy") return s.greedy;
-        if (f == "cells") return testing::countCells(s.colourBase, s.colourBase + 15);
-    }
-    if (field == "count") return matchState.levelFruitCount;
-    if (field == "bar")
-        return static_cast<int>(std::count(board.cells[0] + 47, board.cells[0] + 62, 1));
-    const char *const kinds[] = {"", "yellow", "green", "red"};
-    for (int8_t code = 1; code <= 3; ++code)
-        if (field == kinds[code]) return testing::countCells(code);
-    if (field == "grey") return testing::countCells(kGreyEgg);
-    ADD_FAILURE() << "no such field: " << field;
-    return 0;
+// One fact to read after the ticks: what it is, and how to read it.
+struct Probe {
+    std::string what;
+    std::function<int()> read;
+};
+
+// The snakes by who they are in the facts: the three players, then the adversaries.
+enum Who { kPlayer1, kPlayer2, kPlayer3, kAdversary1, kAdversary2, kAdversary3 };
+std::string nameOf(Who who) {
+    return who < kAdversary1 ? "player " + std::to_string(who + 1)
+                             : "adversary " + std::to_string(who - kAdversary1 + 1);
+}
+template <typename T> Probe field(const char *what, Who who, T Snake::*member) {
+    return {std::string(what) + " of " + nameOf(who),
+            [who, member] { return int(testing::snakeNo(who).*member); }};
+}
+const auto length = [](Who who) { return field("length", who, &Snake::length); };
+const auto growth = [](Who who) { return field("growth", who, &Snake::growth); };
+const auto lives = [](Who who) { return field("lives", who, &Snake::lives); };
+const auto fruits = [](Who who) { return field("fruits eaten", who, &Snake::levelFruits); };
+const auto trail = [](Who who) { return field("trail mode", who, &Snake::trailMode); };
+const auto base = [](Who who) { return field("colour base", who, &Snake::colourBase); };
+const auto greedy = [](Who who) { return field("greed", who, &Snake::greedy); };
+Probe headRowOf(Who who) {
+    return {"head row of " + nameOf(who), [who] { return headRow(testing::snakeNo(who)); }};
+}
+Probe headColumnOf(Who who) {
+    return {"head column of " + nameOf(who), [who] { return headColumn(testing::snakeNo(who)); }};
+}
+// The cells of the snake's colour in rows 1..47: its body and any trail it left.
+Probe cellsOf(Who who) {
+    return {"cells in the colour of " + nameOf(who), [who] {
+                const int8_t colour = testing::snakeNo(who).colourBase;
+                return testing::countCells(colour, colour + kSnakeTiles - 1);
+            }};
+}
+// The lives the status row shows for a player.
+Probe livesShown(Who who) {
+    return {"lives shown for " + nameOf(who), [who] {
+                const int8_t *first = board.cells[kStatusRow] + livesColumn(who);
+                return kLivesShown - int(std::count(first, first + kLivesShown, kEmpty));
+            }};
+}
+// The yellow fruits on the status row's progress bar.
+Probe bar() {
+    return {"fruits on the progress bar", [] {
+                const int8_t *first = board.cells[kStatusRow] + kProgressFirstColumn;
+                return int(std::count(first, first + kFruitsPerLevel, kYellowFruit));
+            }};
+}
+Probe levelCount() {
+    return {"the level's yellow fruit count", [] { return int(matchState.levelFruitCount); }};
+}
+// How many cells of rows 1..47 hold the code.
+Probe onBoard(int8_t code) {
+    return {"cells holding code " + std::to_string(code),
+            [code] { return testing::countCells(code); }};
+}
+Probe cell(int row, int col) {
+    return {"cell " + std::to_string(row) + "," + std::to_string(col),
+            [row, col] { return int(board.cells[row][col]); }};
 }
 
 struct Rule {
     const char *name;
     void (*arrange)();
-    std::vector<std::pair<const char *, int>> facts; // field and value after the ticks
+    std::vector<std::pair<Probe, int>> facts; // what is read after the ticks, and its value
     int ticks = 1;
 };
 void PrintTo(const Rule &rule, std::ostream *out) {
     *out << rule.name;
 }
 
-// Colour bases by the fields' player numbers, and the adversaries'.
-constexpr int P0 = kPlayerBase[0], P1 = kPlayerBase[1], P2 = kPlayerBase[2], A = kAdversaryBase;
+// The players' colour bases by their snakes' colours, and the adversaries'.
+constexpr int kYellowSnake = kPlayerBase[0], kGreenSnake = kPlayerBase[1],
+              kCyanSnake = kPlayerBase[2], kGreySnake = kAdversaryBase;
 // A head's tile offset is the direction it faces.
 constexpr int kIntact = kIntactEggTile, kStraight = kStraightHorizontal;
 
@@ -111,74 +142,82 @@ const Rule kRules[] = {
          laySnake(1, 20, 19, kRight, 2), laySnake(2, 20, 21, kLeft, 2);
          put(kYellowFruit, 20, 20);
      },
-     {{"a0.col", 11}, {"a0.growth", 7}, {"p0.lives", 4}, {"p1.length", 3}, {"p1.growth", 7},
-      {"p1.fruits", 1}, {"p2.lives", 4}, {"count", 4}, {"bar", 11}, {"yellow", 2}}},
+     {{headColumnOf(kAdversary1), 11}, {growth(kAdversary1), 7}, {lives(kPlayer1), 4},
+      {length(kPlayer2), 3}, {growth(kPlayer2), 7}, {fruits(kPlayer2), 1}, {lives(kPlayer3), 4},
+      {levelCount(), 4}, {bar(), 11}, {onBoard(kYellowFruit), 2}}},
     {"RedFruitStartsTrailModeKeepingTwoCellsGrowingTenAndEveryAdversaryTwelve",
      [] {
          adversary(0, 40, 40, kUp, 2), adversary(1, 40, 50, kUp, -1);
          trailing(4, kRedFruit, false);
      },
-     {{"p0.trail", 1}, {"p0.length", 3}, {"p0.growth", 9}, {"p0.cells", 6}, {"red", 0},
-      {"a0.growth", 12}, {"a1.growth", 12}}},
+     {{trail(kPlayer1), 1}, {length(kPlayer1), 3}, {growth(kPlayer1), 9}, {cellsOf(kPlayer1), 6},
+      {onBoard(kRedFruit), 0}, {growth(kAdversary1), 12}, {growth(kAdversary2), 12}}},
     {"TrailModeLeavesTheBodyBehindAsThePlayersWall",
      [] { trailing(4, kEmpty, true); },
-     {{"p0.trail", 1}, {"p0.length", 3}, {"p0.growth", 9}, {"p0.cells", 7}}},
+     {{trail(kPlayer1), 1}, {length(kPlayer1), 3}, {growth(kPlayer1), 9}, {cellsOf(kPlayer1), 7}}},
     {"GreenFruitCutsTrailAndBodyBackToTheHeadAndGrowsEveryAdversary",
      [] {
          adversary(0, 40, 40, kUp, -1);
          trailing(4, kGreenFruit, true);
      },
-     {{"p0.trail", 0}, {"p0.length", 1}, {"p0.growth", 1}, {"p0.cells", 2}, {"p0.shown", 5},
-      {"green", 0}, {"a0.growth", 12}}},
+     {{trail(kPlayer1), 0}, {length(kPlayer1), 1}, {growth(kPlayer1), 1}, {cellsOf(kPlayer1), 2},
+      {livesShown(kPlayer1), 5}, {onBoard(kGreenFruit), 0}, {growth(kAdversary1), 12}}},
     {"ALostLifeEndsTrailModeWipesBodyAndTrailAndLaysAnEggOfFifty",
-     [] { laySnake(0, 20, 62, kRight, 2).trailMode = 1, put(P0 + kStraight, 30, 5); },
-     {{"p0.trail", 0}, {"p0.lives", 4}, {"p0.shown", 4}, {"p0.length", eggLength(50)},
-      {"p0.cells", 1}, {"20,62", P0 + kIntact}}},
+     [] { laySnake(0, 20, 62, kRight, 2).trailMode = 1, put(kYellowSnake + kStraight, 30, 5); },
+     {{trail(kPlayer1), 0}, {lives(kPlayer1), 4}, {livesShown(kPlayer1), 4},
+      {length(kPlayer1), eggLength(50)}, {cellsOf(kPlayer1), 1},
+      {cell(20, 62), kYellowSnake + kIntact}}},
     {"Player1SwallowsTheBrokenEggOfPlayer2WhoLosesALife",
      [] { trailing(2, kEmpty, false), layEgg(1, 20, 21, -1).lives = 5; },
-     {{"p1.lives", 4}, {"p1.shown", 4}, {"p1.length", eggLength(49)}, {"p0.length", 2},
-      {"20,21", P0 + kRight}}},
+     {{lives(kPlayer2), 4}, {livesShown(kPlayer2), 4}, {length(kPlayer2), eggLength(49)},
+      {length(kPlayer1), 2}, {cell(20, 21), kYellowSnake + kRight}}},
     {"Player2SwallowsTheBrokenEggOfPlayer3",
      [] { laySnake(1, 20, 20, kDown, 2), layEgg(2, 21, 20, -1).lives = 5; },
-     {{"p2.lives", 4}, {"p1.lives", 5}, {"p2.length", eggLength(49)}, {"21,20", P1 + kDown}}},
+     {{lives(kPlayer3), 4}, {lives(kPlayer2), 5}, {length(kPlayer3), eggLength(49)},
+      {cell(21, 20), kGreenSnake + kDown}}},
     {"Player3SwallowsTheBrokenEggOfPlayer1",
      [] { laySnake(2, 20, 20, kUp, 2), layEgg(0, 19, 20, -1).lives = 5; },
-     {{"p0.lives", 4}, {"p2.lives", 5}, {"p0.length", eggLength(50)}, {"19,20", P2 + kUp}}},
+     {{lives(kPlayer1), 4}, {lives(kPlayer3), 5}, {length(kPlayer1), eggLength(50)},
+      {cell(19, 20), kCyanSnake + kUp}}},
     {"AnAdversarySwallowsAPlayersBrokenEgg",
      [] { adversary(0, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 5; },
-     {{"p1.lives", 4}, {"p1.length", eggLength(49)}, {"a0.col", 31}, {"30,31", A + kRight}}},
+     {{lives(kPlayer2), 4}, {length(kPlayer2), eggLength(49)}, {headColumnOf(kAdversary1), 31},
+      {cell(30, 31), kGreySnake + kRight}}},
     {"TheEggOfAPlayerOnItsLastLifeTurnsGreyBeforeTheAdversarySwallowsIt",
      [] { adversary(0, 30, 30, kRight, 2), layEgg(1, 30, 31, -1).lives = 0; },
-     {{"p1.lives", -1}, {"p1.base", A}, {"p1.row", kTopWallRow}, {"p1.col", 0}, {"grey", 0},
-      {"30,31", A + kRight}}},
+     {{lives(kPlayer2), -1}, {base(kPlayer2), kGreySnake}, {headRowOf(kPlayer2), kTopWallRow},
+      {headColumnOf(kPlayer2), 0}, {onBoard(kGreyEgg), 0}, {cell(30, 31), kGreySnake + kRight}}},
     {"AGreyEggWinsALifeAndTheOutPlayerPaysForItAgain",
      [] {
          trailing(2, kGreyEgg, false);
          out(2, -1), playerSnake[2].levelFruits = 2, setCount(5);
      },
-     {{"p0.lives", 6}, {"p0.shown", 6}, {"p0.length", 2}, {"grey", 0}, {"p2.lives", -2},
-      {"p2.fruits", 1}, {"count", 3}, {"p2.length", eggLength(49)}, {"1,0", kWall}}},
+     {{lives(kPlayer1), 6}, {livesShown(kPlayer1), 6}, {length(kPlayer1), 2},
+      {onBoard(kGreyEgg), 0}, {lives(kPlayer3), -2}, {fruits(kPlayer3), 1}, {levelCount(), 3},
+      {length(kPlayer3), eggLength(49)}, {cell(1, 0), kWall}}},
     {"ACrashOnTheLastLifeLeavesAGreyEggParksTheRecordAndGivesTheFruitsBack",
      [] {
          laySnake(1, 20, 62, kRight, 2).lives = 0;
          playerSnake[1].levelFruits = 3, setCount(5);
      },
-     {{"p1.lives", -1}, {"p1.shown", 0}, {"p1.base", A}, {"p1.length", -1}, {"p1.row", 1},
-      {"p1.col", 0}, {"p1.fruits", 2}, {"count", 2}, {"bar", 13}, {"20,62", kGreyEgg}}},
+     {{lives(kPlayer2), -1}, {livesShown(kPlayer2), 0}, {base(kPlayer2), kGreySnake},
+      {length(kPlayer2), -1}, {headRowOf(kPlayer2), 1}, {headColumnOf(kPlayer2), 0},
+      {fruits(kPlayer2), 2}, {levelCount(), 2}, {bar(), 13}, {cell(20, 62), kGreyEgg}}},
     {"TheThirdPlayerOutClearsEveryAdversarysGreedyFlag",
      [] {
          adversary(0, 40, 40, kUp, 2), adversary(1, 40, 50, kUp, -1);
          out(0, -1), out(2, -3);
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
-     {{"p1.lives", -1}, {"a0.greedy", 0}, {"a1.greedy", 0}, {"a2.greedy", 1}}},
+     {{lives(kPlayer2), -1}, {greedy(kAdversary1), 0}, {greedy(kAdversary2), 0},
+      {greedy(kAdversary3), 1}}},
     {"WithAPlayerLeftEvenWithoutLivesTheAdversariesStayGreedy",
      [] {
          adversary(0, 40, 40, kUp, 2);
          out(0, -1), playerSnake[2].lives = 0;
          laySnake(1, 20, 62, kRight, 2).lives = 0;
      },
-     {{"p1.lives", -1}, {"a0.greedy", 1}}},
+     {{lives(kPlayer2), -1}, {greedy(kAdversary1), 1}}},
     // Players 1 and 3 are six steps into a countdown of 50, player 3 on its last life;
     // player 2 is one step short.
     {"AnEggWithAKeyHatchesAndStepsOnceSixStepsOfItsCountdownAreDone",
@@ -187,34 +226,37 @@ const Rule kRules[] = {
          layEgg(1, 30, 20, eggLength(50 - 5)).direction = kRight;
          layEgg(2, 40, 20, eggLength(50 - 6)).direction = kUp, playerSnake[2].lives = 0;
      },
-     {{"p0.length", 1}, {"p0.growth", 1}, {"20,21", P0 + kRight}, {"p1.length", eggLength(50 - 6)},
-      {"30,21", kEmpty}, {"p2.length", 1}, {"39,20", P2 + kUp}}},
+     {{length(kPlayer1), 1}, {growth(kPlayer1), 1}, {cell(20, 21), kYellowSnake + kRight},
+      {length(kPlayer2), eggLength(50 - 6)}, {cell(30, 21), kEmpty}, {length(kPlayer3), 1},
+      {cell(39, 20), kCyanSnake + kUp}}},
     {"NoHatchWithoutAKeyForAPlayerWhoIsOutOrUnderAnotherSnake",
      [] {
          layEgg(0, 20, 20, -10);
          layEgg(1, 20, 30, -1).direction = kRight, playerSnake[1].lives = -1;
-         layEgg(2, 20, 40, -1).direction = kRight, put(A + kStraight, 20, 40);
+         layEgg(2, 20, 40, -1).direction = kRight, put(kGreySnake + kStraight, 20, 40);
      },
-     {{"p0.length", -9}, {"p1.length", -1}, {"p2.length", -1}, {"20,31", kEmpty},
-      {"20,41", kEmpty}}},
+     {{length(kPlayer1), -9}, {length(kPlayer2), -1}, {length(kPlayer3), -1},
+      {cell(20, 31), kEmpty}, {cell(20, 41), kEmpty}}},
     {"AnIntactEggCountsDownOneATickAndBreaksAfterItsCountdown",
      [] { layEgg(0, 20, 20, -3); },
-     {{"p0.length", -1}, {"20,20", P0 + kIntact}}, 2},
+     {{length(kPlayer1), -1}, {cell(20, 20), kYellowSnake + kIntact}}, 2},
     {"GreenFruitAheadOfAnEggThatMayNotHatchYetHatchesItAtOnce",
      [] { layEgg(0, 20, 20, eggLength(50)).direction = kRight, put(kGreenFruit, 20, 21); },
-     {{"p0.length", 1}, {"p0.trail", 0}, {"green", 0}, {"20,21", P0 + kRight}}},
+     {{length(kPlayer1), 1}, {trail(kPlayer1), 0}, {onBoard(kGreenFruit), 0},
+      {cell(20, 21), kYellowSnake + kRight}}},
     {"AGreyEggAheadOfAnEggThatMayNotHatchYetWinsALifeWithoutMoving",
      [] { layEgg(0, 20, 20, eggLength(50)).direction = kRight, put(kGreyEgg, 20, 21); },
-     {{"p0.lives", 6}, {"p0.length", eggLength(49)}, {"grey", 1}}},
+     {{lives(kPlayer1), 6}, {length(kPlayer1), eggLength(49)}, {onBoard(kGreyEgg), 1}}},
     {"ABlockedAdversaryThatIsNotGrowingLosesItsTail",
      [] {
          adversary(0, 20, 61, kRight, 2);
          put(kWall, 19, 61), put(kWall, 21, 61), put(kWall, 20, 62);
      },
-     {{"a0.length", 1}, {"a0.col", 61}, {"20,59", kEmpty}, {"20,60", A + kStraight}}},
+     {{length(kAdversary1), 1}, {headColumnOf(kAdversary1), 61}, {cell(20, 59), kEmpty},
+      {cell(20, 60), kGreySnake + kStraight}}},
     {"AnAdversaryShrunkToItsHeadDiesAsAGreyEgg",
      [] { adversary(0, 20, 61, kRight, 0); },
-     {{"a0.length", -1}, {"20,61", kGreyEgg}}},
+     {{length(kAdversary1), -1}, {cell(20, 61), kGreyEgg}}},
     // Adversary 0 meets a red fruit, adversary 1 a green one.
     {"AnAdversaryTakingRedOrGreenFruitLeavesANewOneAndGainsNothing",
      [] {
@@ -222,21 +264,23 @@ const Rule kRules[] = {
          adversary(1, 40, 30, kRight, 2), put(kGreenFruit, 40, 31);
          put(kWall, 29, 30), put(kWall, 31, 30), put(kWall, 39, 30), put(kWall, 41, 30);
      },
-     {{"red", 1}, {"green", 1}, {"a0.length", 2}, {"a0.growth", 0}, {"a0.col", 31},
-      {"a1.length", 2}, {"a1.col", 31}, {"p0.trail", 0}}},
+     {{onBoard(kRedFruit), 1}, {onBoard(kGreenFruit), 1}, {length(kAdversary1), 2},
+      {growth(kAdversary1), 0}, {headColumnOf(kAdversary1), 31}, {length(kAdversary2), 2},
+      {headColumnOf(kAdversary2), 31}, {trail(kPlayer1), 0}}},
     {"LivesAndFruitCountersStopAt127",
      [] {
          Snake &s = trailing(2, kGreyEgg, false);
          s.lives = s.levelFruits = 127, setCount(127);
          put(kYellowFruit, 20, 22);
      },
-     {{"p0.lives", 127}, {"p0.fruits", 127}, {"count", 127}, {"p0.growth", 255}}, 2},
+     {{lives(kPlayer1), 127}, {fruits(kPlayer1), 127}, {levelCount(), 127},
+      {growth(kPlayer1), 255}}, 2},
     {"LivesAndTheLevelsCountStopAtMinus128",
      [] {
          trailing(2, kGreyEgg, false);
          out(2, -128), playerSnake[2].levelFruits = 1, setCount(-127);
      },
-     {{"p2.lives", -128}, {"count", -128}}},
+     {{lives(kPlayer3), -128}, {levelCount(), -128}}},
 };
 // clang-format on
 
@@ -258,8 +302,8 @@ TEST_P(TickRule, ChangesItsFields) {
     GetParam().arrange();
     for (int t = 0; t < GetParam().ticks; ++t)
         matchTick();
-    for (const auto &[field, value] : GetParam().facts)
-        EXPECT_EQ(probe(field), value) << "field: " << field;
+    for (const auto &[probe, value] : GetParam().facts)
+        EXPECT_EQ(probe.read(), value) << probe.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(, TickRule, ::testing::ValuesIn(kRules),
@@ -268,11 +312,12 @@ INSTANTIATE_TEST_SUITE_P(, TickRule, ::testing::ValuesIn(kRules),
 TEST_F(TickRules, LivesAtTheEndOfALevel) {
     // Two more lives each; a player at 0 or out comes back with 3.
     const int8_t before[][2] = {{5, 7}, {1, 3}, {0, 3}, {-1, 3}, {-9, 3}, {126, 127}};
-    for (const auto &[lives, after] : before) {
-        playerSnake[1].lives = lives;
+    for (const auto &[livesBefore, after] : before) {
+        playerSnake[1].lives = livesBefore;
         matchState.levelType = 7, matchState.levelFruitCount = 15;
         completeLevel();
-        EXPECT_EQ(playerSnake[1].lives, after) << "rule: lives at level end, from " << int{lives};
+        EXPECT_EQ(playerSnake[1].lives, after)
+            << "rule: lives at level end, from " << int{livesBefore};
         EXPECT_EQ(matchState.levelType, 0) << "rule: the layout advances modulo 8";
         EXPECT_EQ(matchState.levelFruitCount, 0) << "rule: a new level's fruit count";
     }
