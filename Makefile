@@ -73,11 +73,12 @@ web: web-deps
 	$(WEB_ENV) cmake --build build/web-tree -j $(JOBS)
 
 # The same fixed-seed replay as the desktop's, under node (which must not fetch the
-# WebAssembly as a URL), then the browser suite in headless Chromium. Debian's Python
-# carries selenium.
+# WebAssembly as a URL), then the browser suite, one pytest scenario per engine: headless
+# Chromium and Firefox, and WebKitGTK in a private X server (pick some with
+# WEB_TESTS='-k firefox'). Debian's Python carries selenium and pytest.
 web-test: web
 	node --no-experimental-fetch build/web-tree/replay_test.js
-	PYTHONPATH=tools /usr/bin/python3 tests/web/browser_test.py build/web
+	PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 -m pytest -p no:cacheprovider -v tests/web --site build/web $(WEB_TESTS)
 
 serve: web
 	@echo "Ravela: open http://127.0.0.1:$(SERVE_PORT)/ (Ctrl+C stops the server)"

@@ -18,8 +18,6 @@ namespace ravela::testing {
 constexpr int kNoTile = -1;
 // The plain wall tile, the grey ring, which only a direct paint of the wall code shows.
 constexpr int kRingTile = -2;
-// A wall in its brick texture, with any bevel.
-constexpr int kBrickTile = -3;
 
 // The colour at game pixel (x, y) of a 1x surface.
 harness::Rgb colourAt(SDL_Surface *surface, int x, int y);
@@ -32,7 +30,7 @@ bool showsEmptyTile(SDL_Surface *surface, int row, int col);
 // below, left, right): light above and on the left, dark below and on the right, a corner
 // in the colour of its column; the rest brick face.
 bool showsBrick(SDL_Surface *surface, int row, int col, const bool open[4]);
-// The code the cell shows: a fixed tile, 0 for empty, kRingTile, kBrickTile or kNoTile.
+// The code the cell shows: a fixed tile, 0 for empty, kRingTile or kNoTile.
 int shownCode(SDL_Surface *surface, int row, int col);
 // The first cell whose picture differs from the code expected there (-1: anything), as text;
 // empty when all agree.

@@ -4,7 +4,7 @@ tools/measure-web, tools/take-screenshots):
 
 - xsession: a private X server (Xvfb), the game's process on it, keys, pointer, captures;
 - wlsession: the same on a headless Wayland compositor (sway);
-- browser: the browser build in headless Chromium, answering the same calls as a game;
+- browser: the browser build in Chromium, Firefox or WebKit, answering the same calls as a game;
 - screen: the palette, the tiles and the checks of a capture, written out from what the
   game should show and never taken from its code;
 - steps: the steps both suites take (open a screen, start and leave a match, steer).

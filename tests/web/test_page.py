@@ -1,37 +1,101 @@
-#!/usr/bin/python3
-"""Plays the browser build in headless Chromium as a person would, with keys and a mouse,
-then by touch on a phone held upright and turned, and at last with the server gone; checks
-the canvas pixel by pixel with the real-window suite's own palette, tiles and screen checks.
+"""The browser build played as a person would, in Chromium, Firefox and WebKit: keys, a
+pointer, touches on a phone held upright and turned, pads, and at last the server gone; the
+canvas is checked pixel by pixel with the real-window suite's own palette, tiles and
+screen checks. One scenario per test, the engine in its name:
 
-    browser_test.py SITE      exit status 0 when it passed
+    pytest tests/web -k firefox         pytest tests/web -k 'offline and webkit'
+
+WebKitGTK's driver sends no touches, so the touch scenarios run in Chromium and Firefox;
+Chromium alone is asked about full screen, focus loss, the ended page, pads and two or
+three players on a tablet (its driver alone puts several fingers in one touch event).
 """
 
 import base64
 import io
 import os
 import statistics
-import sys
-import tempfile
 
-sys.dont_write_bytecode = True  # the harness leaves no __pycache__ in the source tree
-from harness.screen import (EMPTY, GREY, HEAD_DOWN, INTACT_EGG, MANUAL_PAGE, PLAYER_1, PLAYER_BASES,  # noqa: E402
-                            banner_gone, banner_problem, cell_code, cells_problem,
-                            count_screen_problem, first_level_problem, grey_cells, level_problem,
-                            manual_page_problem, player_head)
-from harness.xsession import Failure, expect, poll  # noqa: E402
-from PIL import Image  # noqa: E402
-from harness.steps import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,  # noqa: E402
+import pytest
+from harness.browser import PRETEND_PADS
+from harness.screen import (EMPTY, GREY, HEAD_DOWN, INTACT_EGG, MANUAL_PAGE, PLAYER_1, PLAYER_BASES,
+                            banner_gone, banner_problem, cell_code, cells_problem, count_screen_problem,
+                            first_level_problem, grey_cells, level_problem, manual_page_problem, player_head,
+                            selection_problem)
+from harness.steps import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,
                            play_by_pads, start_match, steer_player_1, title_menu)
-from harness.browser import PRETEND_PADS, Browser  # noqa: E402
-from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
-from selenium.webdriver.common.keys import Keys  # noqa: E402
+from harness.xsession import Failure, expect, poll
+from PIL import Image
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+ENGINES = ["chromium", "firefox", "webkit"]
+TOUCH_ENGINES = ["chromium", "firefox"]  # WebKitGTK's driver sends no touches
 
 
 ENDED = "const e = document.getElementById('ended'); return getComputedStyle(e).display != 'none' && e.innerText;"
 
 
-def play(browser):
-    """Every check of the suite, in the order a player meets the screens."""
+@pytest.mark.parametrize("engine", ENGINES)
+def test_keys_play_a_match(open_page, engine):
+    """The title menu and its demo, the start-up lines in the console, the focus on the
+    canvas; Tab and Return to the count screen, a digit to a fresh level, the pause banner
+    on and off, Escape back to the title menu; no error on the way."""
+    page = open_page(engine)
+    page.open()
+    expect(page.script("return document.title") == "Ravela", "the page title is not Ravela")
+    title_menu(page)
+    demo_snake_moves(page)
+    lines = page.console_lines()
+    expect(any(line.startswith("Usando tela 640x480x") for line in lines) and
+           "qualquer coisa após o nome do programa" in lines,
+           f"the start-up lines are not in the console: {lines}")
+    expect(page.script("return document.activeElement.id") == "screen", "the canvas has not got the focus")
+    expect(not page.script(TOUCH_SETUP)["choice"], "a page without touch offers a choice of touch players")
+    start_match(page, 3, paused=True)
+    page.press("Return", lambda c: banner_gone(c) or (player_head(c) and "player 1 hatched unasked"),
+               "Return to remove the banner")
+    page.press("Return", lambda c: banner_problem(c, alone=True), "Return to show the pause banner")
+    page.press("Return", banner_gone, "Return to remove the banner")
+    leave_match(page)
+    expect(not page.errors(), f"the page reported errors: {page.errors()}")
+
+
+@pytest.mark.parametrize("engine", ENGINES)
+def test_pointer_starts_a_match(open_page, engine):
+    """The pointer on "Começar" selects it and a click opens the count screen; on a box
+    it highlights that count and a click starts the match."""
+    page = open_page(engine)
+    page.open()
+    title_menu(page)
+    page.point(300, 210)
+    page.wait_for(lambda c: selection_problem(c, "Começar"), "the pointer to select \"Começar\"")
+    page.click()
+    page.wait_for(lambda c: count_screen_problem(c, None), "a click on Começar to open the count screen")
+    page.point(480, 285)
+    page.wait_for(lambda c: count_screen_problem(c, 5), "the pointer to highlight item 5")
+    page.click()
+    page.wait_for(lambda c: level_problem(c, 5), "a click to start a match with five")
+
+
+@pytest.mark.parametrize("engine", ENGINES)
+def test_offline_start(open_page, engine, site):
+    """The worker takes over the page and keeps this build's files; with the server gone
+    the page starts again from them and a match plays."""
+    page = open_page(engine)
+    page.open()
+    title_menu(page)
+    worker_keeps(page, site)
+    page.stop_server()
+    page.refresh()
+    title_menu(page)
+    start_match(page, 2)
+    expect(not page.errors(), f"the page reported errors with the server gone: {page.errors()}")
+
+
+def test_page_details(open_page):
+    """Chromium, every screen in the order a player meets them: the canvas size, full
+    screen, the manual, a click with Return behind it, the tick, focus loss, the ended page."""
+    browser = open_page("chromium")
     browser.open()
     expect(browser.driver.title == "Ravela", f"the page title is {browser.driver.title!r}")
     title_menu(browser)
@@ -40,7 +104,6 @@ def play(browser):
     expect(any('"Usando tela 640x480x' in line for line in lines) and any("após o nome" in line for line in lines),
            f"the start-up lines are not in the console: {lines}")
     expect(browser.script("return document.activeElement.id") == "screen", "the canvas has not got the focus")
-    expect(not browser.script(TOUCH_SETUP)["choice"], "a page without touch offers a choice of touch players")
     width, viewport = browser.canvas.size["width"], browser.script("return [innerWidth, innerHeight - 40]")
     expect(width % 640 == 0 and width // 640 == max(1, min(viewport[0] // 640, viewport[1] // 480)),
            f"the canvas is {width} pixels wide in a {viewport} viewport")
@@ -152,9 +215,20 @@ def match_problem(capture, adversaries):
                                             else None)
 
 
-def play_by_touch(browser, site):
+def worker_keeps(page, site):
+    """Waits until the worker controls the page with this build's files, and those alone, in
+    its cache."""
+    with open(os.path.join(site, "sw.js")) as worker:
+        build = worker.read().split("var CACHE = '")[1].split("'")[0]
+    settle(lambda: None if page.script(CACHED) == [True, [[build, 7]]] else page.script(CACHED),
+           "the worker to control the page and keep the seven files in this build's cache alone")
+
+
+@pytest.mark.parametrize("engine", TOUCH_ENGINES)
+def test_touch_on_a_phone(open_page, engine, site):
     """A phone held upright, then turned: taps on the menus, swipes steer, the buttons pause
     and leave; then the manifest and, with the server gone, the game from the worker's cache."""
+    browser = open_page(engine, touch=True)
     browser.phone(412, 915)
     browser.open("manifest.json")  # the site's origin, before its worker: an old build's cache
     browser.script("return caches.open('ravela-old').then(() => true)")
@@ -182,16 +256,13 @@ def play_by_touch(browser, site):
            manifest["display"] in ("fullscreen", "standalone"), f"the manifest says {manifest}")
     expect(sorted(stated for stated, _ in icons) == ["192x192", "512x512"] and all(a == b for a, b in icons),
            f"the icons named and their sizes: {icons}")
-    with open(os.path.join(site, "sw.js")) as worker:
-        build = worker.read().split("var CACHE = '")[1].split("'")[0]
-    settle(lambda: None if browser.script(CACHED) == [True, [[build, 7]]] else browser.script(CACHED),
-           "the worker to control the page and keep the seven files in this build's cache alone")
-    errors = browser.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
-    expect(not errors, f"Chromium would not install the page: {errors}")
+    worker_keeps(browser, site)
+    if engine == "chromium":
+        errors = browser.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+        expect(not errors, f"Chromium would not install the page: {errors}")
 
-    browser.server.terminate()
-    browser.server.wait()
-    browser.driver.refresh()
+    browser.stop_server()
+    browser.refresh()
     title_menu(browser)
     browser.tap(320, 220)
     browser.wait_for(lambda c: count_screen_problem(c, None), "a tap on Começar with the server gone")
@@ -199,10 +270,11 @@ def play_by_touch(browser, site):
     browser.wait_for(lambda c: match_problem(c, 2), "a tap on box 2 to start a match with the server gone")
 
 
-def tap_where_the_pointer_rests(browser):
-    """A tap acts where it lands: with a mouse resting over box 1 of the count screen, a tap
-    there starts a match, and after the match (left with Escape on a keyboard), with the
-    mouse still there and nothing highlighted, the same tap starts the next one."""
+def test_tap_where_the_pointer_rests(open_page):
+    """Chromium: a tap acts where it lands: with a mouse resting over box 1 of the count
+    screen, a tap there starts a match, and after the match (left with Escape on a keyboard),
+    with the mouse still there and nothing highlighted, the same tap starts the next one."""
+    browser = open_page("chromium")
     browser.phone(915, 412)
     browser.open()
     title_menu(browser)
@@ -287,11 +359,12 @@ def strip_colour(png, x, y):
     return image.getpixel((int(x * image.width / 1280), int(y * image.height / 800)))
 
 
-def play_on_a_tablet(browser):
-    """Two or three players on one tablet: the choice, the strips each edged in its player's
+def test_two_or_three_players_on_a_tablet(open_page):
+    """Chromium, whose driver puts several fingers in one touch event: two or three players on one tablet: the choice, the strips each edged in its player's
     colour, one finger per strip steering its own player, several fingers in the same touch
     events, a stroke keeping its player as it crosses into another strip, taps in any strip,
     keys beside touch, and a page that never scrolled or zoomed."""
+    browser = open_page("chromium")
     browser.tablet()
     browser.open()
     title_menu(browser)
@@ -364,7 +437,7 @@ def play_on_a_tablet(browser):
     moved = browser.script(LAYOUT)["moved"]
     expect(moved[:2] == [0, 0] and moved[2] <= 1280 and moved[3] <= 800 and moved[4] == 1,
            f"after the fingers the page scrolled to {moved[:2]}, is {moved[2]}x{moved[3]} or zoomed {moved[4]}")
-    browser.driver.refresh()
+    browser.refresh()
     title_menu(browser)
     expect(browser.script(TOUCH_SETUP)["buttons"][2] == ["3", "true"], "the page forgot the choice of 3 players")
 
@@ -380,9 +453,10 @@ class BrowserPads(PretendPads):
         self.browser.script("padSay(arguments[0])", line)
 
 
-def play_by_pad(browser):
-    """Three players by pad in a browser that lists three pads among empty places, and a
-    fourth that is left out; Back on the title menu ends the game."""
+def test_pads(open_page):
+    """Chromium: three players by pad in a browser that lists three pads among empty
+    places, and a fourth that is left out; Back on the title menu ends the game."""
+    browser = open_page("chromium")
     browser.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PRETEND_PADS})
     browser.open()
     title_menu(browser)
@@ -390,24 +464,3 @@ def play_by_pad(browser):
     play_by_pads(browser, pads)
     pads.press(2, "back")
     poll(lambda: "O jogo terminou." in (browser.script(ENDED) or ""), 10, "Back to end the game")
-
-
-def main():
-    site = os.path.abspath(sys.argv[1])
-    os.chdir(os.path.dirname(site))  # a failing check leaves its last capture here
-    for part in (play, play_by_touch, tap_where_the_pointer_rests, play_on_a_tablet, play_by_pad):
-        with tempfile.TemporaryDirectory(prefix="ravela-browser-") as workdir:
-            browser = Browser(site, workdir)
-            try:
-                part(browser, site) if part is play_by_touch else part(browser)
-            except Failure as failure:
-                print(f"FAILED browser suite: {failure}", file=sys.stderr)
-                return 1
-            finally:
-                browser.quit()
-    print("passed browser suite")
-    return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main())
