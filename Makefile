@@ -1,6 +1,6 @@
 # Front door for players and developers: each target installs what is missing first,
 # playing needs fewer packages than testing (scripts/install-deps). Build trees live under
-# build/; CMake does the real work.
+# build/, one per preset of CMakePresets.json; CMake does the real work.
 
 CMAKE_FLAGS := -DRAVELA_WERROR=$(if $(CI),ON,OFF)
 JOBS := $(shell nproc)
@@ -28,16 +28,16 @@ test-deps:
 
 # The game alone, without the tests, for make run and make install.
 release: deps
-	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
-	cmake --build build/release -j $(JOBS)
+	cmake --preset release $(CMAKE_FLAGS)
+	cmake --build --preset release -j $(JOBS)
 
 debug: test-deps
-	cmake -S . -B build/debug -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
-	cmake --build build/debug -j $(JOBS)
+	cmake --preset debug $(CMAKE_FLAGS)
+	cmake --build --preset debug -j $(JOBS)
 
 sanitize: test-deps
-	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DRAVELA_SANITIZE=ON $(CMAKE_FLAGS)
-	cmake --build build/sanitize -j $(JOBS)
+	cmake --preset sanitize $(CMAKE_FLAGS)
+	cmake --build --preset sanitize -j $(JOBS)
 
 run: release
 	./build/release/ravela $(ARGS)
@@ -48,8 +48,8 @@ run: release
 # installed into the machine, started through its launcher's command and removed; then
 # the browser build's tests.
 test: debug sanitize fuzz-build web
-	cd build/debug && ctest --output-on-failure -j $(JOBS)
-	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
+	ctest --preset debug -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
 	mkdir -p build/fuzz/ci
 	./build/fuzz/board_fuzz -seed=1 -runs=2000 -timeout=10 -max_len=1024 build/fuzz/ci fuzz/corpus
 	$(MAKE) deb
@@ -65,8 +65,8 @@ web-deps:
 
 web: web-deps
 	$(WEB_ENV) ./scripts/build-web-jpeg
-	cmake -S . -B build/web-icon -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
-	cmake --build build/web-icon --target ravela_make_icon -j $(JOBS)
+	cmake --preset web-icon $(CMAKE_FLAGS)
+	cmake --build --preset web-icon -j $(JOBS)
 	$(WEB_ENV) emcmake cmake -S . -B build/web-tree -DCMAKE_BUILD_TYPE=Release \
 		-DRAVELA_WEB_OUTPUT=$(CURDIR)/build/web \
 		-DRAVELA_WEB_ICON_TOOL=$(CURDIR)/build/web-icon/ravela_make_icon $(CMAKE_FLAGS)
@@ -86,14 +86,16 @@ serve: web
 
 # The long soak: a million ticks of simulated play, the Board checked after every tick.
 soak: test-deps
-	cmake -S . -B build/soak -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-	cmake --build build/soak -j $(JOBS) --target soak_test
+	cmake --preset soak $(CMAKE_FLAGS)
+	cmake --build --preset soak -j $(JOBS)
 	RAVELA_SOAK_TICKS=$(SOAK_TICKS) ./build/soak/tests/soak_test --gtest_filter=Soak.*
 
 # The board fuzz target: libFuzzer with ASan and UBSan, built by clang in its own tree.
 fuzz-build: test-deps
-	CXX=clang++ cmake -S fuzz -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build/fuzz -j $(JOBS) --target board_fuzz
+	@# A tree configured from fuzz/ alone, as this target once did, cannot take the preset.
+	@if grep -qs '^CMAKE_HOME_DIRECTORY.*/fuzz$$' build/fuzz/CMakeCache.txt; then rm -rf build/fuzz; fi
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
 
 # Fuzzes for FUZZ_SECONDS; new inputs go to build/fuzz/corpus, crashes to build/fuzz/crash-*.
 fuzz: fuzz-build
@@ -102,8 +104,8 @@ fuzz: fuzz-build
 		-artifact_prefix=build/fuzz/ build/fuzz/corpus fuzz/corpus
 
 bench: test-deps
-	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-	cmake --build build/bench -j $(JOBS) --target ravela_bench
+	cmake --preset bench $(CMAKE_FLAGS)
+	cmake --build --preset bench -j $(JOBS)
 	./build/bench/bench/ravela_bench
 
 # Builds the release tree, then installs it under $(PREFIX); DESTDIR stages it for a package.

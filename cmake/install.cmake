@@ -9,9 +9,10 @@ set(RAVELA_APP_ID io.github.ravela.Ravela)
 set(RAVELA_ICON_SIZES 16 32 48 64 128 256)
 list(JOIN RAVELA_ICON_SIZES "," ravela_icon_size_text)
 
-# The icon painter and the build tool that writes one PNG per theme size.
+# The icon painter and the build tool that writes one PNG per theme size, through libpng.
+find_package(PNG REQUIRED)
 add_library(ravela_icon STATIC tools/icon.cpp)
-target_link_libraries(ravela_icon PUBLIC ravela_core)
+target_link_libraries(ravela_icon PUBLIC ravela_core PNG::PNG)
 add_executable(ravela_make_icon tools/make_icon.cpp)
 target_link_libraries(ravela_make_icon PRIVATE ravela_icon)
 

@@ -29,12 +29,14 @@ function(ravela_web_page target)
         LINK_DEPENDS "${ravela_web_library}")
     # The calls the page hands its input through; the replay has no page.
     target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/match/page_input.cpp")
-    target_link_options(${target} PRIVATE -sENVIRONMENT=web -sFORCE_FILESYSTEM=1)
+    target_link_options(${target} PRIVATE -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
+        "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/pagehide.js")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/web/pagehide.js")
     if(NOT EXISTS "${RAVELA_WEB_ICON_TOOL}")
         message(FATAL_ERROR "No icon painter: set RAVELA_WEB_ICON_TOOL to a native make_icon")
     endif()
     set(site "${RAVELA_WEB_OUTPUT}")
-    set(icons icons/192x192/apps/ravela.png icons/512x512/apps/ravela.png)
+    set(icons icons/180x180/apps/ravela.png icons/192x192/apps/ravela.png icons/512x512/apps/ravela.png)
     set(kept index.html manifest.json ${icons} ravela.js ravela.wasm)
     foreach(file index.html manifest.json)
         add_custom_command(OUTPUT "${site}/${file}"
@@ -44,7 +46,7 @@ function(ravela_web_page target)
     endforeach()
     list(TRANSFORM icons PREPEND "${site}/" OUTPUT_VARIABLE icon_files)
     add_custom_command(OUTPUT ${icon_files}
-        COMMAND "${RAVELA_WEB_ICON_TOOL}" "${site}/icons" ravela 192 512
+        COMMAND "${RAVELA_WEB_ICON_TOOL}" "${site}/icons" ravela 180 192 512
         DEPENDS "${RAVELA_WEB_ICON_TOOL}"
         COMMENT "Drawing the site's icons from the tile set"
         VERBATIM)

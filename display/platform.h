@@ -1,6 +1,6 @@
-// What the desktop and the browser do differently, in the few places that talk to SDL:
-// how drawing reaches the screen, waiting, focus, the cursor, the end of the program and
-// how pads are started and numbered.
+// The platform: the few things the desktop and the browser do in their own way, each call
+// complete on both. The screen (open it, show what changed, the cursor), waiting (for
+// input or for a time), the clock, the pads and the end of the program.
 // platform_desktop.cpp or platform_web.cpp is built in; everything else is shared.
 #pragma once
 
@@ -11,24 +11,32 @@ union SDL_Event;
 
 namespace ravela {
 
-// Whether direct pixel writes to the surface must be bracketed by a lock.
-bool surfaceNeedsLock(SDL_Surface *surface);
-// Locks the surface for direct pixel writes.
-void lockScreen(SDL_Surface *surface);
-// Releases the lock.
-void unlockScreen(SDL_Surface *surface);
-// Shows a rectangle of the surface (all zeros: the whole surface). In the browser the
-// screen reaches the canvas in one copy when the program next waits.
+// --- The screen
+
+// Starts SDL with what the game needs of it; false when it could not (SDL_GetError says
+// why). Presses of the mouse are queued, their releases never.
+bool startPlatform(bool window);
+
+// The screen the game asks for.
+struct ScreenMode {
+    int width, height; // in window pixels
+    int depth;         // bits per pixel
+    bool fullScreen;   // the whole display instead of a window
+    bool sdlScales;    // the player has the SDL layer scale the window
+};
+// Opens the screen; null when the video mode could not be set (SDL_GetError says why).
+SDL_Surface *openScreen(const ScreenMode &mode);
+// Whether direct pixel writes to the surface must be bracketed by SDL_LockSurface.
+bool screenNeedsLock(SDL_Surface *surface);
+// Shows a rectangle of the surface (all zeros: the whole surface). The rectangles shown
+// reach the window together, in one go, when the program next waits (or ends): once per
+// tick or menu frame, when its painting is done.
 void showRect(SDL_Surface *surface, int x, int y, int w, int h);
-// Lets events of that type into the event queue or keeps them out, where the platform
-// can filter them.
-void setEventQueued(uint32_t type, bool queued);
-// Fills a rectangle of the surface with a mapped pixel value.
-void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel);
-// Lets pointer motion into the event queue or keeps it out, where the platform can.
-void setPointerMotionQueued(bool queued);
-// Milliseconds since SDL started.
-uint32_t millisecondsSinceStart();
+// Shows or hides the mouse cursor over the game.
+void showCursor(bool shown);
+
+// --- Waiting and input
+
 // Waits that many milliseconds; the browser page runs meanwhile.
 void waitMilliseconds(uint32_t milliseconds);
 // Waits for the next event; false when the event queue failed.
@@ -39,10 +47,15 @@ bool waitForEvent(SDL_Event *event);
 void restUntilInput(uint32_t tickMilliseconds);
 // Whether the event says the window gained or lost the keyboard focus, or was hidden.
 bool isFocusChange(const SDL_Event &event);
-// Shows or hides the mouse cursor over the game.
-void showCursor(bool shown);
-// Ends the program with that exit status; the browser page then offers a new game.
-[[noreturn]] void endProgram(int status);
+// Lets pointer motion into the event queue or keeps it out, where the platform can.
+void setPointerMotionQueued(bool queued);
+
+// --- The clock
+
+// Milliseconds since SDL started.
+uint32_t millisecondsSinceStart();
+
+// --- Pads
 
 // The numbers a pad's buttons have on this platform.
 struct PadButtons {
@@ -50,17 +63,16 @@ struct PadButtons {
     uint8_t up, down, left, right; // the d-pad
 };
 extern const PadButtons kPadButtons;
-// Starts SDL with its video (and, in the browser, its pads); false when it could not.
-bool startSdl();
-// Starts SDL's joystick list afresh, so that it holds the pads present now; false when
-// there is no joystick support to start.
-bool restartJoysticks();
-// Tells the platform whether any pad is open. A browser's pads send no events: SDL asks for
-// them whenever the program looks for events, so a waiting screen must then look often.
-void watchPads(bool any);
-// Tells the platform whether to look for pads that are not open yet. A browser lists a pad
-// only once one of its buttons is pressed while the page looks, and looking costs it a
-// poll of the devices every frame, so the page looks only while a menu asks it to.
-void lookForNewPads(bool looking);
+// Starts SDL's list of pads afresh, so that it holds the pads present now, before they
+// are opened; false when there is no joystick support. With lookForNew, a pad that is not
+// listed yet may make itself known until the next restart: a browser lists a pad only
+// once one of its buttons is pressed while the page looks, and looking costs it a poll of
+// the devices every frame.
+bool restartPads(bool lookForNew);
+
+// --- The end
+
+// Ends the program with that exit status; the browser page then offers a new game.
+[[noreturn]] void endProgram(int status);
 
 } // namespace ravela

@@ -13,8 +13,6 @@
 #include <emscripten.h>
 #include <vector>
 
-#include "display/desktop.h"
-
 // The script half of this file, display/platform_web.js.
 extern "C" {
 // Sleeps until the page hears input or hands the game some, or at most limit milliseconds.
@@ -50,15 +48,23 @@ std::vector<uint8_t> canvasPixels;     // what the canvas shows, as the surface'
 constexpr int kLongestQuietSleep = 500;
 // How often a waiting screen asks the browser for its pads while any is open: every frame.
 constexpr int kPadPollSleep = 16;
-bool padsOpen = false;       // whether the program has a pad open
-bool lookingForPads = false; // whether a menu wants pads not open yet to show
+// The browser's places for pads that emscripten's SDL looks at for an open one.
+constexpr int kPadPlaces = 8;
+bool padsOpen = false;        // whether the program has a pad open
+bool lookingForPads = false;  // whether a menu wants pads not open yet to show
+bool padPollingNeeded = true; // whether the browser was last left polling the pads
 
 // Once a page has asked for the list of pads, the browser polls the devices every frame
-// until the page takes its last pad listener away, even one it never had: a screen that
-// needs no pad stops the polling that way.
-void stopBrowserPadPolling() {
-    if (padsOpen || lookingForPads) return;
-    ravelaStopPadPolling();
+// until the page takes its last pad listener away, even one it never had: when a screen
+// needs no pad, the wait before it stops the polling that way. An open pad's presses
+// reach SDL only when it asks the browser, so a waiting screen must then ask often.
+void followPads() {
+    padsOpen = false;
+    for (int place = 0; place < kPadPlaces && !padsOpen; ++place)
+        padsOpen = SDL_JoystickOpened(place) != 0;
+    const bool needed = padsOpen || lookingForPads;
+    if (!needed && padPollingNeeded) ravelaStopPadPolling();
+    padPollingNeeded = needed;
 }
 
 // Whether two runs of bytes are equal, compared eight bytes at a time where the C
@@ -100,7 +106,7 @@ bool takeChangedPixels(const SDL_Surface *surface, ShownPart &part) {
 
 // Copies the part of the surface shown since the last copy to the page's canvas, when
 // its pixels changed. They are bytes red, green, blue, alpha, as the canvas holds them.
-void copyToCanvas() {
+void showChanges() {
     SDL_Surface *surface = pendingSurface;
     ShownPart part = pendingPart;
     if (surface == nullptr || part.right <= part.left || part.bottom <= part.top) return;
@@ -113,13 +119,25 @@ void copyToCanvas() {
 
 } // namespace
 
-bool surfaceNeedsLock(SDL_Surface *) {
-    return false; // the pixels live in memory; the copy waits for the next wait
+// emscripten's SDL reads the pads only when SDL_Init itself was asked for them. It queues
+// every event, releases of the mouse's buttons too (it has no filter): the screens pass
+// them by.
+bool startPlatform(bool) {
+    return SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) == 0;
 }
 
-void lockScreen(SDL_Surface *) {}
+// The page scales the canvas itself, to whole numbers where the window has room, and the
+// screen reaches the canvas in one copy.
+SDL_Surface *openScreen(const ScreenMode &mode) {
+    return SDL_SetVideoMode(mode.width, mode.height, mode.depth,
+                            mode.fullScreen ? SDL_FULLSCREEN : 0);
+}
 
-void unlockScreen(SDL_Surface *) {}
+// emscripten's SDL copies the whole screen to the canvas on every unlock; the pixels live
+// in memory, and the copy waits for the next wait instead.
+bool screenNeedsLock(SDL_Surface *) {
+    return false;
+}
 
 void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
     if (w == 0 && h == 0 && x == 0 && y == 0) w = surface->w, h = surface->h;
@@ -136,23 +154,6 @@ void showRect(SDL_Surface *surface, int x, int y, int w, int h) {
     pendingSurface = surface;
 }
 
-// A page has no X display to choose a visual on or to lose.
-void chooseWindowVisual() {}
-
-void watchForDisplayLoss() {}
-
-// The page scales the canvas itself, to whole numbers where the window has room, and the
-// screen reaches the canvas in one copy.
-void keepWholePixelScale() {}
-
-void presentDirectlyWhenScaled(SDL_Surface *) {}
-
-void setEventQueued(uint32_t, bool) {
-    // emscripten's SDL has no filter and queues every event in a script array with room
-    // for thousands; the loops pass by what they do not want (button releases, and the
-    // pointer during a match).
-}
-
 // emscripten's SDL reports focus, and the page being hidden, as window events.
 bool isFocusChange(const SDL_Event &event) {
     if (event.type != SDL_WINDOWEVENT) return false;
@@ -165,19 +166,9 @@ bool isFocusChange(const SDL_Event &event) {
     }
 }
 
-void fillRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) {
-    // emscripten's SDL_FillRect paints the canvas, not the memory the copy comes from.
-    const int left = std::max(x, 0), top = std::max(y, 0);
-    const int right = std::min(x + w, surface->w), bottom = std::min(y + h, surface->h);
-    for (int row = top; row < bottom; ++row) {
-        uint32_t *line = reinterpret_cast<uint32_t *>(static_cast<uint8_t *>(surface->pixels) +
-                                                      row * surface->pitch);
-        std::fill(line + left, line + std::max(left, right), pixel);
-    }
-}
-
-void setPointerMotionQueued(bool queued) {
-    setEventQueued(SDL_MOUSEMOTION, queued);
+void setPointerMotionQueued(bool) {
+    // emscripten's SDL has no filter and queues every event in a script array with room
+    // for thousands; a match passes the pointer by.
 }
 
 uint32_t millisecondsSinceStart() {
@@ -185,19 +176,22 @@ uint32_t millisecondsSinceStart() {
 }
 
 void waitMilliseconds(uint32_t milliseconds) {
-    copyToCanvas();
+    showChanges();
+    followPads();
     emscripten_sleep(milliseconds);
 }
 
 bool waitForEvent(SDL_Event *event) {
-    copyToCanvas();
+    showChanges();
+    followPads();
     while (!SDL_PollEvent(event))
         ravelaSleepUntilInput(padsOpen ? kPadPollSleep : kLongestQuietSleep);
     return true;
 }
 
 void restUntilInput(uint32_t) {
-    copyToCanvas();
+    showChanges();
+    followPads();
     // An open pad's presses reach the queue only when SDL polls: the tick loop's poll
     // finds them, so with a pad open the rest is one poll's time.
     if (SDL_PollEvent(nullptr) == 0)
@@ -212,29 +206,16 @@ void showCursor(bool shown) {
 // The browser's standard gamepad layout.
 const PadButtons kPadButtons = {0, 1, 8, 9, 12, 13, 14, 15};
 
-// emscripten's SDL reads the pads only when SDL_Init itself was asked for them; it asks
-// the browser for the list of pads on every call, so there is nothing to restart.
-bool startSdl() {
-    return SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) == 0;
-}
-
-bool restartJoysticks() {
+// emscripten's SDL asks the browser for its list of pads on every call; asking once starts
+// the browser's polling, which lists a pad whose button is pressed meanwhile.
+bool restartPads(bool lookForNew) {
+    lookingForPads = lookForNew;
+    if (lookForNew) SDL_NumJoysticks();
     return true;
 }
 
-void watchPads(bool any) {
-    padsOpen = any;
-    stopBrowserPadPolling();
-}
-
-void lookForNewPads(bool looking) {
-    lookingForPads = looking;
-    if (looking) SDL_NumJoysticks(); // asks the browser for its pads, which starts its polling
-    stopBrowserPadPolling();
-}
-
 void endProgram(int status) {
-    copyToCanvas();
+    showChanges();
     ravelaGameEnded(status);
     emscripten_force_exit(status);
     __builtin_unreachable();

@@ -13,15 +13,15 @@ namespace ravela {
 SurfaceTrace surfaceTrace;
 
 bool lockSurface(SDL_Surface *surface) {
-    if (!surfaceNeedsLock(surface)) return false;
+    if (!screenNeedsLock(surface)) return false;
     if (surfaceTrace.on) surfaceTrace.calls += 'L';
-    lockScreen(surface);
+    SDL_LockSurface(surface);
     return true;
 }
 
 void unlockSurface(SDL_Surface *surface) {
     if (surfaceTrace.on) surfaceTrace.calls += 'U';
-    unlockScreen(surface);
+    SDL_UnlockSurface(surface);
 }
 
 int pixelScale(const SDL_Surface *surface) {
@@ -32,8 +32,17 @@ int pixelScale(const SDL_Surface *surface) {
 }
 
 void fillGameRect(SDL_Surface *surface, int x, int y, int w, int h, uint32_t pixel) {
+    // Written pixel by pixel like every other drawing: the browser's SDL_FillRect paints its
+    // canvas, not the surface's memory.
     const int n = pixelScale(surface);
-    fillRect(surface, x * n, y * n, w * n, h * n, pixel);
+    const int left = std::max(x * n, 0), top = std::max(y * n, 0);
+    const int right = std::min((x + w) * n, surface->w), bottom = std::min((y + h) * n, surface->h);
+    const int bytesPerPixel = surface->format->BytesPerPixel;
+    for (int row = top; row < bottom; ++row) {
+        uint8_t *p = static_cast<uint8_t *>(surface->pixels) + row * surface->pitch;
+        for (int column = left; column < right; ++column)
+            storePixel(p + column * bytesPerPixel, bytesPerPixel, pixel);
+    }
 }
 
 int toGamePixel(int windowPixel) {

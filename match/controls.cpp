@@ -183,12 +183,11 @@ void closePads() {
         pads.stick[p][0] = pads.stick[p][1] = 0;
         pads.stickDirection[p] = kNoDirection;
     }
-    watchPads(false);
 }
 
-void openPads() {
+void openPads(bool lookForNew) {
     closePads();
-    if (!restartJoysticks()) return;
+    if (!restartPads(lookForNew)) return;
     // The platform may number empty places too (a browser's list of pads has gaps): only
     // the pads that open take a player.
     int8_t player = 0;
@@ -201,7 +200,6 @@ void openPads() {
         ++player;
     }
     SDL_JoystickEventState(SDL_ENABLE);
-    watchPads(player > 0);
 }
 
 bool pollWords(Input &input) {

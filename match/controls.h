@@ -59,8 +59,10 @@ struct Pads {
 extern Pads pads;
 
 // Closes the pads and opens those present now, for players 1 to 3 in the platform's
-// order; a fourth is left alone. Without joystick support there are simply none.
-void openPads();
+// order; a fourth is left alone. Without joystick support there are simply none. With
+// lookForNew, a pad not listed yet may make itself known for the next opening (see
+// restartPads).
+void openPads(bool lookForNew = false);
 // Closes every pad; their events then say nothing.
 void closePads();
 // What one event says, with nothing done about it beyond following the pads' sticks.

@@ -1,6 +1,6 @@
 // Program start-up, in a fixed order: SDL, video mode, console lines, caption, cursor,
-// Board and tile set, random seed. Before any of it the standard streams are made safe,
-// and once the window is open a lost display ends the program at once.
+// Board and tile set, random seed. Before any of it the standard streams are made safe;
+// what a platform does beyond that happens inside its own calls (display/platform.h).
 
 #include "match/startup.h"
 
@@ -17,7 +17,6 @@
 
 #include "common/random.h"
 #include "display/board.h"
-#include "display/desktop.h"
 #include "display/platform.h"
 
 namespace ravela {
@@ -52,11 +51,12 @@ void failVideo(const char *reason) {
 // Opens the surface of 640x480 game pixels, each n x n, at the depth asked for; a depth the
 // SDL layer cannot open (15 bits, for one) falls back to 16 and then 32. Returns the
 // surface and sets depth to the depth that opened.
-SDL_Surface *openScreen(int &depth, int n, uint32_t flags) {
+SDL_Surface *openGameScreen(int &depth, int n, bool fullScreen, bool sdlScales) {
     std::string firstError;
     for (const int tried : {depth, 16, 32}) {
-        SDL_Surface *surface = SDL_SetVideoMode(n * kBoardColumns * kCellPixels,
-                                                n * kBoardRows * kCellPixels, tried, flags);
+        SDL_Surface *surface =
+            openScreen(ScreenMode{n * kBoardColumns * kCellPixels, n * kBoardRows * kCellPixels,
+                                  tried, fullScreen, sdlScales});
         if (surface != nullptr) {
             depth = tried;
             return surface;
@@ -83,41 +83,21 @@ int chooseDepth(int desktopBits) {
 
 void startUp(int argumentCount) {
     guardStandardStreams();
-    // In a window the surface is shown pixel for pixel, so plain software copies are all
-    // SDL needs. Without these hints SDL 2 under the 1.2 compatibility layer brings up an
-    // OpenGL renderer for the copy (with no GPU: Mesa's llvmpipe, its threads and some
-    // 90 MB). A setting already in the environment wins; full screen keeps SDL's choice,
-    // which scales the picture on the GPU.
-    if (argumentCount == 1) {
-        setenv("SDL_RENDER_DRIVER", "software", 0);
-        setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    }
-    // Where the SDL layer scales the picture (full screen, or a window the player enlarges
-    // with SDL12COMPAT_WINDOW_SCALING), the ten-pixel tiles stay sharp unless the player
-    // asks for smoothing.
-    setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
-    // Pads in one layout whatever their make: see kPadButtons.
-    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
-    chooseWindowVisual();
-    if (!startSdl()) {
+    const bool window = argumentCount == 1;
+    if (!startPlatform(window)) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         endProgram(1);
     }
     std::atexit(SDL_Quit);
     if (onlyAnInvisibleDriver()) failVideo("no display to show the game on");
-    setEventQueued(SDL_MOUSEBUTTONUP, false);
 
     const SDL_VideoInfo *info = SDL_GetVideoInfo();
-    const bool window = argumentCount == 1;
     int depth = chooseDepth(info && info->vfmt ? info->vfmt->BitsPerPixel : 0);
     // The game draws itself n times larger for the desktop it finds, unless the player
     // has the SDL layer scale the window.
     const bool playerScales = window && std::getenv("SDL12COMPAT_WINDOW_SCALING") != nullptr;
     const int n = info && !playerScales ? chooseScale(info->current_w, info->current_h, window) : 1;
-    SDL_Surface *surface = openScreen(depth, n, window ? 0 : SDL_FULLSCREEN);
-    watchForDisplayLoss();
-    if (!playerScales) keepWholePixelScale();
-    if (window) presentDirectlyWhenScaled(surface);
+    SDL_Surface *surface = openGameScreen(depth, n, !window, playerScales);
 
     std::printf("Usando tela 640x480x%d  SWSURFACE\n", depth);
     if (window)

@@ -15,20 +15,19 @@ namespace ravela {
 
 void runScreens() {
     for (;;) {
-        // A browser lists a new pad once one of its buttons is pressed on the title menu; it
-        // joins when the next menu opens the pads.
-        lookForNewPads(true);
-        openPads(); // pads plugged in since the last menu join here
+        // Pads plugged in since the last menu join here. A browser lists a new pad once one
+        // of its buttons is pressed on the title menu; it joins when the next screen opens
+        // the pads.
+        openPads(true);
         const int8_t choice = titleMenu();
         if (choice == kTitleQuit) endProgram(0);
         if (choice == kTitleManual) {
-            lookForNewPads(false);
+            openPads(false);
             manualPages();
             continue;
         }
         for (;;) {
-            openPads();
-            lookForNewPads(false);
+            openPads(false);
             if (!adversaryCountScreen()) break;
             playMatch();
         }

@@ -5,20 +5,14 @@
 # ctest test per scenario, so they may run side by side; every wait polls with a generous
 # timeout, which keeps them steady on a busy machine.
 
-# Debian's Python, which carries pytest, python3-xlib and Pillow, even where another
-# python3 comes first on PATH.
-if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
-    set(Python3_EXECUTABLE /usr/bin/python3)
-endif()
 find_package(Python3 3.8 REQUIRED COMPONENTS Interpreter)
 
 # Pads made up below the unchanged game (LD_PRELOAD), built plain even in the sanitizer
-# build: a preloaded library that needs the sanitizer's runtime would load before it.
+# build (warnings only): a preloaded library that needs the sanitizer's runtime would load
+# before it.
 add_library(pretend_pads MODULE ${CMAKE_CURRENT_LIST_DIR}/e2e/pretend_pads.cpp)
-set_property(TARGET pretend_pads PROPERTY COMPILE_OPTIONS -Wall -Wextra)
-set_property(TARGET pretend_pads PROPERTY LINK_OPTIONS "")
 target_include_directories(pretend_pads PRIVATE ${SDL_INCLUDE_DIRS})
-target_link_libraries(pretend_pads PRIVATE ${CMAKE_DL_LIBS})
+target_link_libraries(pretend_pads PRIVATE ravela_warnings ${CMAKE_DL_LIBS})
 
 # Every scenario_ function is a test; a new one is picked up when the file changes.
 set(scenario_file ${CMAKE_CURRENT_LIST_DIR}/e2e/scenarios.py)

@@ -6,6 +6,7 @@
 
 #include "display/surface.h"
 #include "match/match_loop.h"
+#include "tests/drawn.h"
 #include "tests/fixture.h"
 
 namespace ravela {
@@ -109,6 +110,7 @@ TEST_F(MatchLoopTest, APauseShowsTheBannerUntilTheTickThatResumes) {
     ticks(1);
     ASSERT_TRUE(matchState.paused);
     EXPECT_NE(egg(), shown) << "the banner";
+    EXPECT_EQ(testing::picturePixelsThatDiffer(surface(), pauseBanner, harness::kPauseBanner), 0);
     surfaceTrace.on = true; // a focus change while the banner shows leaves the screen alone
     testing::queue({{.active = {SDL_ACTIVEEVENT, 0, SDL_APPINPUTFOCUS}}});
     ticks(1);

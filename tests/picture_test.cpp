@@ -64,23 +64,35 @@ int wrongPixels(const Bytes &bytes, int top, int left, int bpp = 32, int w = 640
 // caller keeps top >= 0 and 0 <= left <= width, but no placement paints outside the surface.
 // clang-format off
 const struct {
+    const char *rule;
     const Picture *picture;
     int top, left, bpp = 32, w = 640, h = 480;
 } kCases[] = {
-    {&titleLogo, 5, 19},         {&authorCredit, 142, 270, 15}, {&startLabel, 190, 214, 16},
-    {&manualLabel, 250, 227, 24}, {&manualPage1, 175, 20},      {&manualPage2, 175, 20, 16},
-    {&manualPage3, 175, 20, 24}, {&countHeader, 6, 27, 15},     {&pauseBanner, 151, 50},
-    {&startLabel, 10, 540},      {&startLabel, 10, 639},        {&manualPage1, 360, 20},
-    {&pauseBanner, 151, 640},    {&countHeader, -20, -50, 32, 200, 100},
-    {&countHeader, 479, 639, 32, 200, 100}, {&countHeader, INT_MAX, 0, 32, 200, 100},
-    {&countHeader, 0, INT_MIN, 32, 200, 100}, {&startLabel, 0, 0, 8, 300, 60}};
+    {"the title logo at its place", &titleLogo, 5, 19},
+    {"the credit at its place, 15 bits", &authorCredit, 142, 270, 15},
+    {"the start label at its place, 16 bits", &startLabel, 190, 214, 16},
+    {"the manual label at its place, 24 bits lowest byte first", &manualLabel, 250, 227, 24},
+    {"manual page 1 at its place", &manualPage1, 175, 20},
+    {"manual page 2 at its place, 16 bits", &manualPage2, 175, 20, 16},
+    {"manual page 3 at its place, 24 bits", &manualPage3, 175, 20, 24},
+    {"the count header at its place, 15 bits", &countHeader, 6, 27, 15},
+    {"the progressive pause banner at its place", &pauseBanner, 151, 50},
+    {"cut at the right edge", &startLabel, 10, 540},
+    {"one column left at the right edge", &startLabel, 10, 639},
+    {"cut at the bottom edge, still read to its end", &manualPage1, 360, 20},
+    {"at left = width nothing is painted", &pauseBanner, 151, 640},
+    {"above and left of a small surface", &countHeader, -20, -50, 32, 200, 100},
+    {"at the last pixel of a small surface", &countHeader, 479, 639, 32, 200, 100},
+    {"far below", &countHeader, INT_MAX, 0, 32, 200, 100},
+    {"far to the left", &countHeader, 0, INT_MIN, 32, 200, 100},
+    {"one byte per pixel paints nothing", &startLabel, 0, 0, 8, 300, 60}};
 // clang-format on
 constexpr int kPictures = 9; // the rows that show each picture once
 
 TEST(PictureTest, PaintsEachPictureOnlyWhereItLiesInEveryPixelFormat) {
     for (const auto &c : kCases)
-        EXPECT_EQ(wrongPixels(bytesOf(*c.picture), c.top, c.left, c.bpp, c.w, c.h), 0)
-            << &c - kCases;
+        EXPECT_EQ(wrongPixels(bytesOf(*c.picture), c.top, c.left, c.bpp, c.w, c.h), 0) << c.rule;
+    decodeAndBlit(startLabel.bytes, startLabel.length, nullptr, 0, 0); // no surface: nothing
 }
 
 // The picture a whole decode paints at the top-left corner of a black 640x480 surface.
@@ -187,7 +199,7 @@ TEST(PictureDeathTest, TruncatedAndFlippedPicturesDecodeOrEndCleanly) {
                  decodeAndBlit(bad.data(), int32_t(bad.size()), makeSurface(32), e.top, e.left),
                  _exit(0)),
                 fine, "")
-                << i << " case " << k;
+                << kCases[i].rule << ", damage " << k;
         }
     }
 }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <unistd.h>
 #include <vector>
 
 #include "display/platform.h"
@@ -89,8 +91,13 @@ class ScreensTest : public rt::GameTest {
         rt::givePads({kPlayerPad});
         surface->flags |= SDL_RLEACCEL; // SDL_MUSTLOCK holds
         surfaceTrace.on = true;
+        showCursor(false);
+        alarm(60); // a screen still waiting by then never got the events that end it
     }
-    void TearDown() override { surface->flags &= ~SDL_RLEACCEL; }
+    void TearDown() override {
+        alarm(0);
+        surface->flags &= ~SDL_RLEACCEL;
+    }
     SDL_Surface *surface = GameTest::surface();
 };
 
@@ -174,10 +181,8 @@ TEST_P(TitleMenuHears, WhatItsControlsSay) {
 }
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(, TitleMenuHears, ::testing::Values(
-    Case{"TabSelectsStart", {keyEvent(SDLK_TAB)}, 1, 0},
     Case{"ReturnConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)}, 1, 1},
     Case{"KeypadEnterConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER)}, 2, 2},
-    Case{"AClickConfirmsTheSelection", {keyEvent(SDLK_DOWN), kClick}, 1, 1},
     Case{"EventsAfterAConfirmAreStillHandled", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN), keyEvent(SDLK_TAB)}, 2, 1},
     Case{"EscapeEndsTheMenuAtOnce", {keyEvent(SDLK_TAB), keyEvent(SDLK_ESCAPE), keyEvent(SDLK_RETURN)}, 0, -1},
     Case{"OtherKeysDoNothing", {keyEvent(SDLK_a), keyEvent(SDLK_5), keyEvent(SDLK_SPACE), keyEvent(SDLK_KP8)}, 0, 0},
@@ -325,17 +330,11 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenShows, ::testing::Range(-1, 10), [](const 
                          : "Box" + std::to_string(box.param) + "Highlighted";
 });
 
-// The arena is walled and the snake starts inside, its start cell drawn as its tail so that
-// no fruit lands there. Two fruits are out after two frames, placed one per frame and
+// The snake starts inside the arena, its start cell drawn as its tail so that no fruit lands
+// there. Two fruits are out after two frames, placed one per frame and
 // replaced when eaten; each grows the snake by ten cells, and it never leaves the arena.
 TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
     TitleMenuRun menu = setUpTitleMenu();
-    for (int row = 0; row < kBoardRows; ++row)
-        for (int col = 0; col < kBoardColumns; ++col)
-            ASSERT_EQ(board.cells[row][col] == kWall,
-                      row >= 32 && col >= 10 && col <= 53 &&
-                          (row == 32 || row == 47 || col == 10 || col == 53))
-                << row << "," << col;
     EXPECT_EQ(board.cells[41][32], 64);
     EXPECT_EQ(board.cells[42][32], 64 + 5);
     const Snake &demo = adversarySnake[0];
@@ -356,6 +355,20 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
         eaten += ate;
     }
     EXPECT_GE(eaten, 5);
+    // A fruit lands on any row and any column inside the arena, and only there.
+    std::set<int> rows, columns, inside[2];
+    menu = setUpTitleMenu(); // a short snake again, which leaves the arena all but free
+    for (int frame = 0; frame < 1000; ++frame) {
+        menu.fruitsToPlace = 1;
+        runTitleMenuFrame(menu);
+        for (int cell = 0; cell < kBoardRows * kBoardColumns; ++cell)
+            if (int8_t &code = board.cells[0][cell]; code == kYellowFruit)
+                rows.insert(cell / 64), columns.insert(cell % 64), code = kEmpty;
+    }
+    for (int v = 0; v < 42; ++v)
+        inside[0].insert(33 + v % 14), inside[1].insert(11 + v);
+    EXPECT_EQ(rows, inside[0]);
+    EXPECT_EQ(columns, inside[1]);
 }
 
 // Moving within one item redraws nothing; moving across items redraws the old one plain

@@ -2,7 +2,6 @@
 // towards a yellow fruit, enlarged by whole pixels, and written out as PNG files.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,14 +20,10 @@ constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 // Paints the icon of the given size from the board's tiles; palette holds the 18 tile
 // colours as 0xRRGGBB. Besides those, 192 and 512 are drawn for the web page's
-// manifest; any other size gives an empty picture.
+// manifest and 180 for its home-screen icon; any other size gives an empty picture.
 IconImage composeIcon(const Board &source, const uint32_t (&palette)[kPaletteSize], int size);
-// A complete PNG file of a square RGBA picture, compressed by deflate in its fixed code;
-// empty for an empty picture or when the pixel bytes do not match the size.
+// A complete PNG file of a square RGBA picture; empty for an empty picture or when the
+// pixel bytes do not match the size.
 std::vector<uint8_t> encodePng(const IconImage &image);
-// CRC-32 of a byte run as PNG chunks use it (polynomial 0xEDB88320).
-uint32_t crc32(const uint8_t *bytes, size_t count);
-// Adler-32 of a byte run as zlib streams end with it.
-uint32_t adler32(const uint8_t *bytes, size_t count);
 
 } // namespace ravela

@@ -3,7 +3,7 @@
 // network up the server's files come first, so a new build is played on the next visit;
 // the worker that build brings keeps its own files and removes every older cache.
 var CACHE = 'ravela-@RAVELA_BUILD@';
-var FILES = ['./', 'index.html', 'ravela.js', 'ravela.wasm', 'manifest.json',
+var FILES = ['./', 'index.html', 'ravela.js', 'ravela.wasm', 'manifest.json', 'icons/180x180/apps/ravela.png',
              'icons/192x192/apps/ravela.png', 'icons/512x512/apps/ravela.png'];
 
 self.addEventListener('install', function (event) {

@@ -12,6 +12,7 @@ three players on a tablet (its driver alone puts several fingers in one touch ev
 
 import base64
 import io
+import math
 import os
 import statistics
 
@@ -165,18 +166,37 @@ def test_page_details(open_page):
 LAYOUT = """const box = id => document.getElementById(id).getBoundingClientRect().toJSON();
 const page = document.scrollingElement;
 return {canvas: box('screen'), buttons: [box('pause'), box('leave')], controls: box('controls'),
-        moved: [scrollX, scrollY, page.scrollWidth, page.scrollHeight, visualViewport.scale]};"""
+        moved: [scrollX, scrollY, page.scrollWidth, page.scrollHeight, visualViewport.scale], ratio: devicePixelRatio};"""
 # The manifest, and the size of each icon it names as the browser decodes it.
 MANIFEST = """return fetch('manifest.json').then(r => r.json()).then(m => Promise.all(m.icons.map(i =>
   new Promise(done => { const img = new Image(); img.onload = () => done([i.sizes, img.naturalWidth + 'x' +
     img.naturalHeight]); img.onerror = () => done([i.sizes, 'unreadable']); img.src = i.src; }))).then(s => [m, s]));"""
+# The home-screen icon's stated size, and the size it decodes to.
+HOME_ICON = """const link = document.querySelector('link[rel=apple-touch-icon]'), img = new Image();
+return new Promise(done => { img.onload = () => done([link.sizes.value, img.naturalWidth + 'x' + img.naturalHeight]);
+  img.onerror = () => done([link.sizes.value, 'unreadable']); img.src = link.href; });"""
 CACHED = """return caches.keys().then(names => Promise.all(names.map(n => caches.open(n).then(c => c.keys())
   .then(k => [n, k.length])))).then(kept => [!!navigator.serviceWorker.controller, kept]);"""
 
 
+def size_problem(canvas, room, ratio):
+    """The canvas in a room of CSS pixels at that device pixel ratio: the largest whole
+    number n of device pixels per game pixel that fits; only where that is 1 and the room
+    would take over 1.5, the largest size that fits, to a device pixel across."""
+    fits = min(room[0] / 640, room[1] / 480) * ratio
+    shown = canvas["width"] * ratio / 640
+    whole = math.floor(fits)
+    if whole >= 2 or whole == 1 and fits <= 1.5:
+        if abs(shown - whole) > 0.01:
+            return f"the canvas has {shown:.3f} device pixels per game pixel where a whole {whole} fits {room}"
+    elif not fits - 2 / 640 <= shown <= fits + 0.001:
+        return f"the canvas has {shown:.3f} device pixels per game pixel where {fits:.3f} fit {room}"
+    return None
+
+
 def layout_problem(browser, width, height):
-    """On a width × height screen: the whole canvas at the largest scale the room beside
-    the controls allows, "Pausa" and "Sair" on screen beside it and at least 44 pixels
+    """On a width × height screen: the whole canvas at the size the room beside the
+    controls calls for, "Pausa" and "Sair" on screen beside it and at least 44 pixels
     tall, and the page neither scrolled nor zoomed."""
     got = browser.script(LAYOUT)
     canvas, controls = got["canvas"], got["controls"]
@@ -187,8 +207,8 @@ def layout_problem(browser, width, height):
     if not inside(canvas) or abs(canvas["width"] * 3 - canvas["height"] * 4) > 4:
         return f"the canvas lies at {canvas} on a {width}x{height} screen"
     room = (width - controls["width"], height) if width > height else (width, height - controls["height"])
-    if min(room[0] - canvas["width"], room[1] - canvas["height"] * 4 / 3) > 2:
-        return f"the canvas is {canvas['width']}x{canvas['height']} with room for more: {room}"
+    if size_problem(canvas, room, got["ratio"]):
+        return size_problem(canvas, room, got["ratio"])
     for button in got["buttons"]:
         if not inside(button) or button["height"] < 44 or not (
                 button["top"] >= canvas["bottom"] or button["left"] >= canvas["right"]):
@@ -215,13 +235,43 @@ def match_problem(capture, adversaries):
                                             else None)
 
 
+def shown_problem(page, width, height):
+    """The canvas on a still screen is width × height device pixels, every game pixel an
+    even square of device pixels in its own colour, as a screenshot shows it."""
+    ratio = page.script("return devicePixelRatio")
+    box = page.box("screen")
+    size = (box["width"] * ratio, box["height"] * ratio)
+    if abs(size[0] - width) > 0.05 or abs(size[1] - height) > 0.05:
+        return f"the canvas is {size[0]:.2f}x{size[1]:.2f} device pixels at ratio {ratio}, not {width}x{height}"
+    try:
+        shown = page.screenshot().picture(width // 640, round(box["left"] * ratio), round(box["top"] * ratio))
+    except Failure as failure:
+        return str(failure)
+    return None if shown.rgb == page.capture().rgb else "the screenshot shows another picture than the canvas holds"
+
+
+@pytest.mark.parametrize("engine", ENGINES)
+def test_even_pixels_at_a_ratio(open_page, engine):
+    """In a 1280×720 window at 1.5 device pixels to the CSS pixel (WebKitGTK takes only whole
+    ratios: 2), the canvas is 1280×960 device pixels, each game pixel 2×2 of them. Firefox
+    goes to 1.5 after the page has drawn, which only the page's media query of the ratio
+    sees."""
+    page = open_page(engine, size=(1280, 720), **{"chromium": {"scale": 1.5}, "webkit": {"scale": 2}}.get(engine, {}))
+    page.open()
+    title_menu(page)
+    open_count_screen(page)
+    if engine == "firefox":
+        page.ratio(1280, 720, 1.5)
+    settle(lambda: shown_problem(page, 1280, 960), "the canvas at two device pixels to the game pixel")
+
+
 def worker_keeps(page, site):
     """Waits until the worker controls the page with this build's files, and those alone, in
     its cache."""
     with open(os.path.join(site, "sw.js")) as worker:
         build = worker.read().split("var CACHE = '")[1].split("'")[0]
-    settle(lambda: None if page.script(CACHED) == [True, [[build, 7]]] else page.script(CACHED),
-           "the worker to control the page and keep the seven files in this build's cache alone")
+    settle(lambda: None if page.script(CACHED) == [True, [[build, 8]]] else page.script(CACHED),
+           "the worker to control the page and keep the eight files in this build's cache alone")
 
 
 @pytest.mark.parametrize("engine", TOUCH_ENGINES)
@@ -253,9 +303,12 @@ def test_touch_on_a_phone(open_page, engine, site):
 
     manifest, icons = browser.script(MANIFEST)
     expect(manifest["name"] == "Ravela" and manifest["lang"] == "pt-BR" and manifest["start_url"] and
-           manifest["display"] in ("fullscreen", "standalone"), f"the manifest says {manifest}")
+           manifest["display"] == "standalone" and manifest.get("display_override", ["fullscreen"])[0] == "fullscreen",
+           f"the manifest says {manifest}")
     expect(sorted(stated for stated, _ in icons) == ["192x192", "512x512"] and all(a == b for a, b in icons),
            f"the icons named and their sizes: {icons}")
+    home = browser.script(HOME_ICON)
+    expect(home == ["180x180", "180x180"], f"the home-screen icon is said and drawn {home}")
     worker_keeps(browser, site)
     if engine == "chromium":
         errors = browser.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]

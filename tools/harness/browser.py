@@ -236,8 +236,13 @@ class Chromium(SeleniumPage):
     name = "chromium"
     touches = True
 
-    def __init__(self, site, workdir, size=(1400, 1200), first_script=FIRST_SCRIPT, arguments=(), touch=False):
+    def __init__(self, site, workdir, size=(1400, 1200), first_script=FIRST_SCRIPT, arguments=(), touch=False,
+                 scale=None):
+        """scale starts the browser at that device pixel ratio, as a screen of its own would
+        (emulation lays out in CSS pixels, which a real ratio does not)."""
         super().__init__(site, first_script)
+        if scale:
+            arguments = (*arguments, f"--force-device-scale-factor={scale}")
         options = webdriver.ChromeOptions()
         for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                          "--disable-background-networking", "--disable-component-update", "--disable-sync",
@@ -251,6 +256,9 @@ class Chromium(SeleniumPage):
             self.site.stop()
             raise
         self.log = []
+        if scale:  # the window's size at that ratio, in CSS pixels
+            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": size[0], "height": size[1], "deviceScaleFactor": 0, "mobile": False})
 
     def open(self, path=""):
         super().open(path)
@@ -262,14 +270,23 @@ class Chromium(SeleniumPage):
 
     def phone(self, width, height, ratio=2.625):
         """From now on the page is on a phone's touch screen of width × height CSS pixels."""
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": True})
+        for h in (height + 1, height):
+            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": width, "height": h, "deviceScaleFactor": ratio, "mobile": True})
         self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
 
     def ratio(self, width, height, ratio):
-        """A desktop window of width × height CSS pixels at that device pixel ratio."""
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": False})
+        """A desktop window of width × height CSS pixels at that device pixel ratio. The
+        emulated ratio sends the page no media query change, as zoom does; a resize
+        right after it stands for that."""
+        for h in (height + 1, height):
+            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": width, "height": h, "deviceScaleFactor": ratio, "mobile": False})
+
+    def screenshot(self):
+        """The viewport as shown, in device pixels."""
+        shot = self.driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png"})
+        return Capture.from_image(base64.b64decode(shot["data"]))
 
     def touch(self, *points):
         """One finger down on the first point, on through the others, and up."""
@@ -350,6 +367,9 @@ class WebKit(SeleniumPage):
     def processes(self):
         return self.service.pid
 
+    def screenshot(self):
+        return Capture.from_image(self.driver.get_screenshot_as_png())
+
 
 class Firefox(Page):
     """Headless firefox-esr, its viewport 1400×1200 unless asked otherwise. Its driver has
@@ -410,6 +430,9 @@ class Firefox(Page):
 
     def phone(self, width, height, ratio=2.625):
         self.ask("viewport", width=width, height=height, ratio=ratio, touch=True)
+
+    def screenshot(self):
+        return Capture.from_image(base64.b64decode(self.ask("screenshot")))
 
     def ratio(self, width, height, ratio):
         self.ask("viewport", width=width, height=height, ratio=ratio)

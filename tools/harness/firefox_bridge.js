@@ -2,7 +2,7 @@
 // harness/browser.py: one request per line on standard input, one answer per line on
 // standard output, both JSON. Debian has no geckodriver, so this stands where it would.
 //   {"op": "launch", "firefox": PATH, "profile": DIR, "width": W, "height": H} first, then
-//   goto, reload, evaluate, keys, move, down, up, touch, viewport, close.
+//   goto, reload, evaluate, keys, move, down, up, touch, viewport, screenshot, close.
 'use strict';
 const puppeteer = require('puppeteer-core');
 const readline = require('readline');
@@ -44,6 +44,7 @@ const ops = {
       if (a.delay) await pause(a.delay);
     }
   },
+  async screenshot() { return page.screenshot({ encoding: 'base64' }); },
   async move(a) { await page.mouse.move(a.x, a.y); },
   async down() { await page.mouse.down(); },
   async up() { await page.mouse.up(); },

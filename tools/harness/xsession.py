@@ -176,14 +176,13 @@ class XServer:
         """The window's pixels as a Capture. A DirectColor window (SDL asks for one) shows
         each channel through its colour map, which is read along with the pixels."""
         try:
-            # In bands of rows: one reply of a large window is slow to take in whole.
-            band = max(1, (1 << 20) // (4 * width))
-            data = b"".join(window.get_image(0, y, width, min(band, height - y), X.ZPixmap, 0xFFFFFFFF).data
-                            for y in range(0, height, band))
-            visual = self.visual(window.get_attributes().visual)
-            colormap = window.get_attributes().colormap
+            # In one request, which the server answers between two of the game's: a
+            # picture read in parts could mix two frames.
+            data = window.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF).data
+            attributes = window.get_attributes()
         except Xlib.error.XError as error:
             raise Failure(f"the window cannot be read: {error}") from error
+        visual = self.visual(attributes.visual)
         formats = {f.depth: f.bits_per_pixel for f in self.connection.display.info.pixmap_formats}
         expect(formats.get(visual[0]) == 32, f"the window has {formats.get(visual[0])} bits per pixel; "
                "captures read 32")
@@ -197,7 +196,7 @@ class XServer:
         image = Image.frombuffer("RGB", (width, height), data, "raw", "".join(order), 4 * width, 1)
         if visual[1] == X.DirectColor:
             spread = [sum(i << ((mask & -mask).bit_length() - 1) for mask in visual[2:]) for i in range(256)]
-            entries = colormap.query_colors(spread)
+            entries = attributes.colormap.query_colors(spread)
             image = image.point([entry[channel] >> 8 for channel in ("red", "green", "blue") for entry in entries])
         return Capture.from_image(image)
 
