@@ -79,6 +79,37 @@ def test_pointer_starts_a_match(open_page, engine):
 
 
 @pytest.mark.parametrize("engine", ENGINES)
+def test_wheel_is_no_click(open_page, engine):
+    """A notch of the mouse wheel each way, over "Começar" on the title menu, over a box of
+    the count screen and over a manual page, does nothing there: the key or the move after
+    it acts on the same screen as if it had never come."""
+    page = open_page(engine)
+    page.open()
+    title_menu(page)
+    page.point(300, 210)
+    page.wait_for(lambda c: selection_problem(c, "Começar"), "the pointer to select \"Começar\"")
+    for notches in (1, -1):
+        page.turn_wheel(300, 210, notches)
+    page.press("Tab", lambda c: selection_problem(c, "Manual"), "Tab after the wheel to select \"Manual\"")
+    title, first = open_manual(page)
+    for notches in (1, -1):
+        page.turn_wheel(320, 300, notches)
+    second = page.press("Tab", lambda c: manual_page_problem(c, title, [first.area(*MANUAL_PAGE)]),
+                        "Tab after the wheel to turn to the second page")
+    page.press("Return", lambda c: manual_page_problem(c, title, [first.area(*MANUAL_PAGE),
+                                                                  second.area(*MANUAL_PAGE)]), "the third page")
+    page.key("Return")
+    title_menu(page)
+    open_count_screen(page)
+    page.point(480, 285)
+    page.wait_for(lambda c: count_screen_problem(c, 5), "the pointer to highlight box 5")
+    for notches in (1, -1):
+        page.turn_wheel(480, 285, notches)
+    page.point(480, 205)
+    page.wait_for(lambda c: count_screen_problem(c, 3), "the pointer, after the wheel, to highlight box 3")
+
+
+@pytest.mark.parametrize("engine", ENGINES)
 def test_offline_start(open_page, engine, site):
     """The worker takes over the page and keeps this build's files; with the server gone
     the page starts again from them and a match plays."""

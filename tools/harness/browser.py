@@ -182,6 +182,12 @@ class Page:
         return poll(lambda: (lambda t: enough(t) and t)(self.script("return canvasCopies.filter(t => t > %f)" % start)),
                     timeout, what)
 
+    def turn_wheel(self, x, y, notches):
+        """The mouse wheel turned that many notches (down when positive) with the pointer over
+        the game's pixel (x, y)."""
+        r = self.box("screen")
+        self.wheel(r["left"] + (x + 0.5) * r["width"] / 640, r["top"] + (y + 0.5) * r["height"] / 480, 100 * notches)
+
     def tap(self, x, y):
         """A tap on the game's pixel (x, y)."""
         r = self.box("screen")
@@ -229,6 +235,11 @@ class SeleniumPage(Page):
 
     def click(self):
         ActionChains(self.driver).click().perform()
+
+    def wheel(self, x, y, dy):
+        actions = ActionBuilder(self.driver)
+        actions.wheel_action.scroll(int(x), int(y), 0, int(dy))
+        actions.perform()
 
 
 class Chromium(SeleniumPage):
@@ -427,6 +438,9 @@ class Firefox(Page):
 
     def touch(self, *points):
         self.ask("touch", points=[list(p) for p in points])
+
+    def wheel(self, x, y, dy):
+        self.ask("wheel", x=x, y=y, dy=dy)
 
     def phone(self, width, height, ratio=2.625):
         self.ask("viewport", width=width, height=height, ratio=ratio, touch=True)
