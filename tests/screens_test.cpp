@@ -25,18 +25,13 @@
 using namespace ravela;
 namespace rt = ravela::testing;
 using rt::keyEvent;
+using rt::motion;
 using rt::pixelAt;
 using rt::queue;
 using Events = std::vector<SDL_Event>;
 
 namespace {
 
-SDL_Event motion(int x, int y) {
-    SDL_Event event{.type = SDL_MOUSEMOTION};
-    event.motion.x = Uint16(x);
-    event.motion.y = Uint16(y);
-    return event;
-}
 const SDL_Event kClick = rt::buttonDown(SDL_BUTTON_LEFT);
 // A turn of the wheel, a notch each way.
 const SDL_Event kWheelUp = rt::buttonDown(SDL_BUTTON_WHEELUP);

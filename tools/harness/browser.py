@@ -182,6 +182,12 @@ class Page:
         return poll(lambda: (lambda t: enough(t) and t)(self.script("return canvasCopies.filter(t => t > %f)" % start)),
                     timeout, what)
 
+    def turn_wheel(self, x, y, notches):
+        """The mouse wheel turned that many notches (down when positive) with the pointer over
+        the game's pixel (x, y)."""
+        r = self.box("screen")
+        self.wheel(r["left"] + (x + 0.5) * r["width"] / 640, r["top"] + (y + 0.5) * r["height"] / 480, 100 * notches)
+
     def tap(self, x, y):
         """A tap on the game's pixel (x, y)."""
         r = self.box("screen")
@@ -229,6 +235,11 @@ class SeleniumPage(Page):
 
     def click(self):
         ActionChains(self.driver).click().perform()
+
+    def wheel(self, x, y, dy):
+        actions = ActionBuilder(self.driver)
+        actions.wheel_action.scroll(int(x), int(y), 0, int(dy))
+        actions.perform()
 
 
 class Chromium(SeleniumPage):
@@ -293,6 +304,30 @@ class Chromium(SeleniumPage):
         for kind, at in [("touchStart", points[:1])] + [("touchMove", [p]) for p in points[1:]] + [("touchEnd", [])]:
             self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
                 "type": kind, "touchPoints": [{"x": x, "y": y} for x, y in at]})
+
+    def tablet(self):
+        """From now on the page is on a tablet held in landscape, 1280×800 CSS pixels, touch on."""
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 1280, "height": 800, "deviceScaleFactor": 2, "mobile": True})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 10})
+
+    def fingers(self, kind, points):
+        """One touch event of that kind (touchStart, touchMove, touchEnd) carrying every finger
+        still on the screen, {finger: (x, y)} in CSS pixels of the viewport."""
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+            "type": kind, "touchPoints": [{"x": x, "y": y, "id": n} for n, (x, y) in points.items()]})
+
+    def stroke(self, strokes, moves=6, lift=True):
+        """Fingers put down at once, {finger: ((x, y), (dx, dy))}, then each drawn dx, dy CSS
+        pixels in even moves, every move one event for all of them, and lifted together unless
+        told not to; returns where the fingers are."""
+        self.fingers("touchStart", {n: at for n, (at, _) in strokes.items()})
+        for i in range(1, moves + 1):
+            now = {n: (x + dx * i / moves, y + dy * i / moves) for n, ((x, y), (dx, dy)) in strokes.items()}
+            self.fingers("touchMove", now)
+        if lift:
+            self.fingers("touchEnd", {})
+        return now
 
     def processes(self):
         """The processes whose descendants are this engine: its driver's."""
@@ -407,6 +442,9 @@ class Firefox(Page):
 
     def touch(self, *points):
         self.ask("touch", points=[list(p) for p in points])
+
+    def wheel(self, x, y, dy):
+        self.ask("wheel", x=x, y=y, dy=dy)
 
     def phone(self, width, height, ratio=2.625):
         self.ask("viewport", width=width, height=height, ratio=ratio, touch=True)
