@@ -260,6 +260,12 @@ TEST_F(InputTest, ReturnTogglesFocusPausesAndEscapeEndsTheMatch) {
     surfaceTrace.on = true;
     EXPECT_EQ(poll(), "playing");
     EXPECT_EQ(surfaceTrace.calls, "P") << "an uncovered window shows the screen again";
+    queue({{.type = SDL_MOUSEBUTTONDOWN},
+           keyEvent(SDLK_KP_ENTER),
+           keyEvent(SDLK_TAB),
+           keyEvent(SDLK_5),
+           keyEvent(SDLK_RETURN, SDL_KEYUP)});
+    EXPECT_EQ(poll(), "playing") << "a click, the keypad's Enter, Tab, digits, releases: nothing";
     pressKey(SDLK_RETURN);
     EXPECT_EQ(poll(), "paused");
     pressKey(SDLK_RETURN), pressKey(SDLK_RETURN);
