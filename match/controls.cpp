@@ -151,7 +151,12 @@ Input readEvent(const SDL_Event &event) {
         input.words = kPointerMove;
         input.pointer = PointerPosition{toGamePixel(event.motion.x), toGamePixel(event.motion.y)};
         return input;
-    case SDL_MOUSEBUTTONDOWN: input.words = kPointerPress | kPageTurn; return input;
+    case SDL_MOUSEBUTTONDOWN:
+        // The left, middle and right buttons are any button; SDL reports a turn of the
+        // wheel as a press of buttons 4 and 5, and that is no click.
+        if (event.button.button >= SDL_BUTTON_LEFT && event.button.button <= SDL_BUTTON_RIGHT)
+            input.words = kPointerPress | kPageTurn;
+        return input;
     case SDL_QUIT: input.words = kQuit; return input;
     case SDL_VIDEOEXPOSE: input.words = kExpose; return input;
     case SDL_USEREVENT:

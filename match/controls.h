@@ -30,7 +30,7 @@ enum Word : uint16_t {
     kDigit = 1 << 6,         // a digit key 0..9
     kPageTurn = 1 << 7,      // any key or button pressed: the manual turns its page
     kPointerMove = 1 << 8,   // the pointer moved (or SDL repeated where it is)
-    kPointerPress = 1 << 9,  // a mouse button went down
+    kPointerPress = 1 << 9,  // a mouse button went down: left, middle or right, not the wheel
     kQuit = 1 << 10,         // the window is closed: the program ends
     kExpose = 1 << 11,       // the window must be shown again
     kFocusChange = 1 << 12,  // the window gained or lost the keyboard focus, or was hidden

@@ -12,7 +12,7 @@ namespace ravela {
 
 namespace {
 
-// Dead players' eggs wait for a key afresh every tick; repainting them brings back an egg
+// Players' eggs wait for a key afresh every tick; repainting them brings back an egg
 // that another snake covered for a while, and shows the egg as broken once its
 // countdown has run out.
 void keepEggs() {
@@ -45,7 +45,8 @@ void pollInput() {
         if (input.has(kPause)) matchState.paused = matchState.paused == 0 ? 1 : 0;
         if (input.has(kLeave)) matchState.matchRunning = 0;
         if (input.has(kSteer)) requestDirection(playerSnake[input.player], input.direction);
-        // Gaining or losing focus both pause; only Return resumes.
+        // Gaining or losing focus both pause; only a pause word (Return, a pad's Start)
+        // resumes.
         if (input.has(kFocusChange)) matchState.paused = 1;
     }
 }

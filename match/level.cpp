@@ -68,7 +68,7 @@ void buildInnerWalls(Board &target, int8_t levelType) {
     case 4: // two dotted double columns
         for (int row = 3; row <= 45; row += 2)
             wallRow(target, row, 18, 19);
-        for (int row = 4; row <= 46; row += 2)
+        for (int row = 4; row <= kInnerBottomRow; row += 2)
             wallRow(target, row, 43, 44);
         break;
     case 5: // two diagonals falling to the right

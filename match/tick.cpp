@@ -63,8 +63,9 @@ void adversaryTurn(Snake &adversary) {
     if (stepSnake(adversary, yellowGrowth()) == kStepAteYellow) placeFruit(kYellowFruit);
 }
 
-// A waiting egg hatches when its player pressed a key, still has lives and has waited long
-// enough; hatch itself refuses while another snake covers the egg.
+// A waiting egg hatches when its player pressed a key, is not out (a player at no lives
+// left still plays) and has waited long enough; hatch itself refuses while another snake
+// covers the egg.
 void hatchIfKeyed(Snake &player) {
     if (player.direction >= 0 && isEgg(player) && player.lives >= 0 &&
         player.length >= kEarliestHatchLength) {

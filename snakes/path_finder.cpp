@@ -240,7 +240,8 @@ void PathSearch::scanBoard() {
     }
 }
 
-// The own tail waits in the grid as mark 9 where it lies inside the border; the tail tag
+// The own tail waits in the grid as mark 9 where it lies in the inner columns above the
+// bottom wall row (so never on that row, and on the top wall row only in name); the tail tag
 // is 0 (not reached yet) for a snake with two or more cells behind its head. A shorter
 // snake keeps kNoTail: no cell carries mark 9, so no pass changes its tag.
 void PathSearch::markOwnTail() {
@@ -412,8 +413,8 @@ void PathSearch::markEscapeGrid() {
             marks[col] = codes[col] >= kWall ? kMarkObstacle : kMarkFree;
         }
     }
-    // The head's neighbours are marked first and obstacles override them, so a mark
-    // stays only on a cell below 15 (or on the status row, which holds no obstacles).
+    // The head's neighbours and diagonal cells take their marks only where no obstacle
+    // lies: on a cell below 15, or on the status row, which holds no obstacles.
     const auto markNearHead = [this](int row, int col, uint8_t mark) {
         if (onGrid(row, col) && (row == 0 || board.cells[row][col] < kWall)) {
             grid[gridIndex(row, col)] = mark;
@@ -514,7 +515,8 @@ uint8_t decide(PathSearch &search) {
     const uint8_t chosen = search.chosenTag;
     if (snake.greedy && popCount4(chosen) == 1) return chosen; // a single step
     if (chosen != 0 && (search.grid[search.goalCell] & kMarkMask) == kMarkHeadFront) {
-        // Meeting a rival head-on: step along the axis on which it is farther away.
+        // Meeting a rival head-on: step along the axis on which it is nearer (up or down when
+        // it lies farther across than up or down), where the chosen steps offer that axis.
         const int dr = search.goalCell / kGridWidth - 1 - search.headRow;
         const int dc = search.goalCell % kGridWidth - 1 - search.headCol;
         if (std::abs(dc) > std::abs(dr)) return (chosen & 3) ? (chosen & 3) : chosen;

@@ -50,6 +50,7 @@ int SDL_JoystickEventState(int) {
 namespace ravela {
 namespace {
 
+using testing::buttonDown;
 using testing::keyEvent;
 using testing::padAxis;
 using testing::padButton;
@@ -115,7 +116,11 @@ TEST_F(InputTest, KeysPointerAndWindowSayTheirWords) {
         {"any other key only turns a page", keyEvent(SDLK_KP8), "page"},
         {"a key release says nothing", keyEvent(SDLK_RETURN, SDL_KEYUP), ""},
         {"motion says where the pointer is", motion, "move 639,7"},
-        {"a button press presses and turns a page", {.type = SDL_MOUSEBUTTONDOWN}, "page press"},
+        {"the left button presses and turns a page", buttonDown(SDL_BUTTON_LEFT), "page press"},
+        {"so does the middle button", buttonDown(SDL_BUTTON_MIDDLE), "page press"},
+        {"so does the right button", buttonDown(SDL_BUTTON_RIGHT), "page press"},
+        {"a wheel notch up is no press", buttonDown(SDL_BUTTON_WHEELUP), ""},
+        {"a wheel notch down is no press", buttonDown(SDL_BUTTON_WHEELDOWN), ""},
         {"a button release says nothing", {.type = SDL_MOUSEBUTTONUP}, ""},
         {"closing the window quits", {.type = SDL_QUIT}, "quit"},
         {"an expose shows the screen again", {.type = SDL_VIDEOEXPOSE}, "expose"},

@@ -37,7 +37,10 @@ SDL_Event motion(int x, int y) {
     event.motion.y = Uint16(y);
     return event;
 }
-const SDL_Event kClick{.type = SDL_MOUSEBUTTONDOWN}; // the screens look at no button
+const SDL_Event kClick = rt::buttonDown(SDL_BUTTON_LEFT);
+// A turn of the wheel, a notch each way.
+const SDL_Event kWheelUp = rt::buttonDown(SDL_BUTTON_WHEELUP);
+const SDL_Event kWheelDown = rt::buttonDown(SDL_BUTTON_WHEELDOWN);
 const SDL_Event kButtonUp{.type = SDL_MOUSEBUTTONUP};
 const SDL_Event kFocusLost{.active = {SDL_ACTIVEEVENT, 0, SDL_APPINPUTFOCUS}};
 const SDL_Event kExpose{.type = SDL_VIDEOEXPOSE};
@@ -183,6 +186,9 @@ TEST_P(TitleMenuHears, WhatItsControlsSay) {
 INSTANTIATE_TEST_SUITE_P(, TitleMenuHears, ::testing::Values(
     Case{"ReturnConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)}, 1, 1},
     Case{"KeypadEnterConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER)}, 2, 2},
+    Case{"AnyButtonConfirmsTheSelection", {keyEvent(SDLK_DOWN), rt::buttonDown(SDL_BUTTON_RIGHT)}, 1, 1},
+    Case{"TheWheelConfirmsNothing", {keyEvent(SDLK_DOWN), kWheelUp, kWheelDown}, 1, 0},
+    Case{"TheWheelOverAnItemChoosesNothing", {motion(300, 200), kWheelDown}, 1, 0},
     Case{"EventsAfterAConfirmAreStillHandled", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN), keyEvent(SDLK_TAB)}, 2, 1},
     Case{"EscapeEndsTheMenuAtOnce", {keyEvent(SDLK_TAB), keyEvent(SDLK_ESCAPE), keyEvent(SDLK_RETURN)}, 0, -1},
     Case{"OtherKeysDoNothing", {keyEvent(SDLK_a), keyEvent(SDLK_5), keyEvent(SDLK_SPACE), keyEvent(SDLK_KP8)}, 0, 0},
@@ -218,6 +224,9 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"EachRowOfBoxesIsEightyPixelsHigh", {motion(639, 479)}, 0, 9},
     Case{"AClickOverABoxStartsWithItsCount", {motion(400, 280), kClick}, 1, 5},
     Case{"AClickOverTheBoxForZeroStartsWithoutAdversaries", {motion(0, 80), kClick}, 1, 0},
+    Case{"TheMiddleButtonOverABoxStarts", {motion(400, 280), rt::buttonDown(SDL_BUTTON_MIDDLE)}, 1, 5},
+    Case{"TheWheelOverABoxStartsNothing", {motion(400, 280), kWheelUp, kWheelDown}, 0, 5},
+    Case{"TheWheelOverNoBoxDoesNotGoBack", {kWheelDown, motion(400, 280), kClick}, 1, 5},
     Case{"ADigitStartsWhateverIsHighlighted", {motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
     Case{"ZeroStartsWithoutAdversaries", {keyEvent(SDLK_0)}, 1, 0},
     Case{"NineStartsWithNine", {keyEvent(SDLK_9)}, 1, 9},
@@ -262,6 +271,7 @@ INSTANTIATE_TEST_SUITE_P(, ManualHears, ::testing::Values(
     Case{"AnyKeyTurnsAPage", {keyEvent(SDLK_a)}, 1, 0},
     Case{"EscapeTurnsAPageAndDoesNotLeaveEarly", {keyEvent(SDLK_ESCAPE)}, 1, 0},
     Case{"AMouseButtonTurnsAPage", {kClick}, 1, 0},
+    Case{"TheWheelDoesNotTurn", {kWheelUp, kWheelDown}, 0, 0},
     Case{"APadsButtonTurnsAPage", {pad(b.start)}, 1, 0},
     Case{"ReleasesMotionAndFocusDoNotTurn", {keyUp(SDLK_a), kButtonUp, motion(5, 5), kFocusLost, kExpose}, 0, 0},
     Case{"AStickDoesNotTurn", {stick(0, 30000), stick(2, 30000)}, 0, 0},
@@ -364,7 +374,8 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
         menu.fruitsToPlace = 1;
         runTitleMenuFrame(menu);
         for (int cell = 0; cell < kBoardRows * kBoardColumns; ++cell)
-            if (int8_t &code = board.cells[0][cell]; code == kYellowFruit)
+            if (int8_t &code = board.cells[cell / kBoardColumns][cell % kBoardColumns];
+                code == kYellowFruit)
                 rows.insert(cell / 64), columns.insert(cell % 64), code = kEmpty;
     }
     for (int v = 0; v < 42; ++v)

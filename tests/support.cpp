@@ -109,6 +109,15 @@ void givePads(const std::vector<int> &devices) {
         pads.device[p] = devices[p];
 }
 
+SDL_Event buttonDown(uint8_t button) {
+    return {.button = {.type = SDL_MOUSEBUTTONDOWN,
+                       .which = 0,
+                       .button = button,
+                       .state = SDL_PRESSED,
+                       .x = 0,
+                       .y = 0}};
+}
+
 SDL_Event padButton(int device, uint8_t button) {
     return {.jbutton = {.type = SDL_JOYBUTTONDOWN,
                         .which = uint8_t(device),

@@ -30,6 +30,9 @@ SDL_Event keyEvent(SDLKey key, uint32_t type = SDL_KEYDOWN);
 void pressKey(SDLKey key, uint32_t type = SDL_KEYDOWN);
 // Pretends that the platform numbers player p's pad devices[p] (tests open no real pad).
 void givePads(const std::vector<int> &devices);
+// A press of a mouse button by SDL 1.2's numbers: 1 to 3 left, middle, right; 4 and 5 the
+// wheel turned up and down.
+SDL_Event buttonDown(uint8_t button);
 // A press of a pad's button; a move of one of its axes to value.
 SDL_Event padButton(int device, uint8_t button);
 SDL_Event padAxis(int device, uint8_t axis, int value);

@@ -342,6 +342,26 @@ def scenario_wayland(start_sway, program, workdir):
     quit_on_title(game, "on Wayland")
 
 
+def scenario_wayland_quit_on_a_handed_connection(start_sway, program, workdir):
+    """A game handed its connection to the compositor (WAYLAND_SOCKET), with WAYLAND_DISPLAY
+    unset and then set to an empty string: Escape on the title menu is a normal quit, status 0
+    and no message, however the game reached its compositor."""
+    for display in (None, ""):
+        sway = start_sway()
+        fd = sway.connection()
+        try:
+            game = WaylandGame(sway, program, workdir, env={"WAYLAND_SOCKET": str(fd), "WAYLAND_DISPLAY": display},
+                               pass_fds=(fd,))
+        finally:
+            os.close(fd)
+        title_menu(game)
+        game.key("Escape")
+        status = game.wait_exit()
+        expect(status == 0 and game.stderr() == b"", f"WAYLAND_DISPLAY {display!r}: Escape on the title menu "
+               f"ended the game with status {status}, errors {game.stderr()!r}")
+        sway.stop()
+
+
 def scenario_wayland_loss(start_sway, program, workdir):
     """A killed compositor ends the game within 5 s with the message and status 1, on the
     title menu and in a match of nine adversaries."""

@@ -10,6 +10,7 @@ SDL_VIDEODRIVER, so SDL chooses Wayland as it would on a desktop.
 
 import os
 import shutil
+import socket
 import subprocess
 import tempfile
 
@@ -78,6 +79,14 @@ class Sway:
         """The whole output, through grim's PPM."""
         return Capture.from_image(self.run("grim", "-t", "ppm", "-"))
 
+    def connection(self):
+        """A new connection to the compositor, as a descriptor that a child may inherit."""
+        client = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        client.connect(os.path.join(self.runtime, self.display))
+        fd = client.detach()
+        os.set_inheritable(fd, True)
+        return fd
+
     def kill(self):
         """The compositor dies at once, as in a crash."""
         self.process.kill()
@@ -96,8 +105,8 @@ class WaylandGame(Game):
     whole-number scale. Every key goes through a wtype of its own, whose keyboard exists
     only while it runs: the window loses the keyboard focus after each."""
 
-    def __init__(self, sway, program, workdir):
-        super().__init__(sway, program, workdir, wait=False)
+    def __init__(self, sway, program, workdir, env=None, pass_fds=()):
+        super().__init__(sway, program, workdir, env=env, wait=False, pass_fds=pass_fds)
         self.scale, self.origin = picture_place(*sway.size)
 
     def capture(self):

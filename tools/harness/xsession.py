@@ -224,10 +224,11 @@ class XServer:
 class Game:
     """One run of ravela on the X server, its console output kept in files."""
 
-    def __init__(self, xserver, program, workdir, arguments=(), stdout=None, env=None, wait=True):
+    def __init__(self, xserver, program, workdir, arguments=(), stdout=None, env=None, wait=True, pass_fds=()):
         """stdout, when given, replaces the file that keeps the console output: "closed"
         starts the game with its standard output closed, anything else is a file object.
-        env adds to the game's environment. Without wait, wait_window is the caller's."""
+        env adds to the game's environment (a value of None takes the variable out); the
+        game inherits the descriptors in pass_fds. Without wait, wait_window is the caller's."""
         self.x = xserver
         self.out_path = os.path.join(workdir, "stdout")
         self.err_path = os.path.join(workdir, "stderr")
@@ -239,7 +240,9 @@ class Game:
 
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
             self.started = time.monotonic()
-            self.process = subprocess.Popen([program, *arguments], env=dict(xserver.env, **(env or {})),
+            environment = {name: value for name, value in dict(xserver.env, **(env or {})).items()
+                           if value is not None}
+            self.process = subprocess.Popen([program, *arguments], env=environment, pass_fds=pass_fds,
                                             stdin=subprocess.DEVNULL, stderr=err,
                                             stdout=out if stdout in (None, "closed") else stdout,
                                             preexec_fn=start_child)
