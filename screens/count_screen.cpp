@@ -4,7 +4,6 @@
 
 #include "screens/count_screen.h"
 
-#include <SDL.h>
 #include <cstring>
 
 #include "assets/pictures.h"

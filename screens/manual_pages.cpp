@@ -4,8 +4,6 @@
 
 #include "screens/manual_pages.h"
 
-#include <SDL.h>
-
 #include "assets/pictures.h"
 #include "display/board.h"
 #include "display/picture.h"

@@ -11,6 +11,7 @@
 #include "common/random.h"
 #include "display/picture.h"
 #include "display/surface.h"
+#include "match/controls.h"
 #include "tests/drawn.h"
 #include "tests/fixture.h"
 
@@ -49,7 +50,9 @@ TEST(BoardPainting, ATwiceAsLargeSurfaceShowsEachGamePixelAsATwoByTwoBlock) {
         decodeAndBlit(startLabel.bytes, startLabel.length, s, 200, 300);
         decodeAndBlit(startLabel.bytes, startLabel.length, s, 300, -100); // cut on the left
     }
-    EXPECT_EQ(toGamePixel(1279), 639);
+    SDL_Event motion{.motion = {SDL_MOUSEMOTION, 0, 0, 1279, 959, 0, 0}};
+    EXPECT_EQ(readEvent(motion).pointer.x, 639);
+    EXPECT_EQ(readEvent(motion).pointer.y, 479);
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
             for (int k = 0; k < 4; ++k)
@@ -139,6 +142,27 @@ TEST_F(BoardTest, EveryCodePaintsTheTileThePlayerKnowsIt) {
                     << "code " << code << " has no meaning and paints black";
         else
             EXPECT_EQ(shown, code) << "fruit and snake codes show their own tile";
+    }
+    setCellAndDraw(board, kTileCount, 2, 2), setCellAndDraw(board, -1, 2, 2);
+    EXPECT_EQ(board.cells[2][2], kEmpty) << "a code without a tile is never stored";
+}
+
+// Each empty cell painted takes its two dark colours from the next two random numbers r1, r2:
+// red (r1 mod 20) x 2, green 30, blue ((r1 / 20) mod 20) x 2 on its 'a', and red (r2 mod 20)
+// x 2, green (r2 / 20) mod 20, blue ((r2 / 400) mod 20) x 2 on its 'b'.
+TEST_F(BoardTest, AnEmptyCellTakesItsDarkColoursFromTheNextTwoRandomNumbers) {
+    using Colours = std::array<int, 6>; // red, green, blue on 'a', then on 'b'
+    for (int cell = 0; cell < 200; ++cell) {
+        const int row = 5 + cell / 64, col = cell % 64;
+        const uint32_t state = randomGenerator.state;
+        const int r1 = rand(), r2 = rand();
+        randomGenerator.state = state;
+        setCellAndDraw(board, kEmpty, row, col);
+        const harness::Rgb a = testing::colourAt(surface, 10 * col + 1, 10 * row + 1);
+        const harness::Rgb b = testing::colourAt(surface, 10 * col + 2, 10 * row + 2);
+        const Colours want = {r1 % 20 * 2, 30,           r1 / 20 % 20 * 2,
+                              r2 % 20 * 2, r2 / 20 % 20, r2 / 400 % 20 * 2};
+        ASSERT_EQ((Colours{a.r, a.g, a.b, b.r, b.g, b.b}), want) << "cell " << cell;
     }
 }
 

@@ -2,15 +2,14 @@
 
 #include "tests/drawn.h"
 
-#include "tests/support.h"
-
 #include <jpeglib.h>
 
 #include <algorithm>
 #include <iterator>
-
 #include <set>
 #include <tuple>
+
+#include "tests/support.h"
 
 namespace ravela::testing {
 
@@ -26,12 +25,11 @@ bool isBrickFace(harness::Rgb c) {
 harness::Rgb cellPixel(SDL_Surface *surface, int row, int col, int k) {
     return colourAt(surface, 10 * col + k % 10, 10 * row + k / 10);
 }
-// The plain wall tile: a grey ring two pixels in from each corner, black elsewhere.
+// The plain wall tile: a grey ring on the tile's edges but two pixels short of each corner,
+// cut across the corner one pixel in, black elsewhere. a and b: distances from the edges.
 bool onRing(int x, int y) {
-    const auto edge = [](int v) { return v == 0 || v == 9; };
-    const auto nearEdge = [](int v) { return v == 1 || v == 8; };
-    const auto middle = [](int v) { return v >= 2 && v <= 7; };
-    return (edge(y) && middle(x)) || (nearEdge(y) && nearEdge(x)) || (middle(y) && edge(x));
+    const int a = std::min(x, 9 - x), b = std::min(y, 9 - y);
+    return a * b == 0 ? a + b >= 2 : a == 1 && b == 1;
 }
 
 } // namespace

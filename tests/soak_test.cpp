@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
+#include <utility>
 
 #include "match/match_loop.h"
 #include "tests/board_invariants.h"
@@ -93,23 +94,25 @@ TEST_F(GameTest, SoakChecksCatchEachCorruption) {
         const int at = ringSlot(int64_t{snake.headIndex} - k);
         return board.cells[snake.rows[at]][snake.columns[at]];
     };
-    const std::function<void()> corruptions[] = {
-        [] { board.cells[20][30] = 9; },                               // a code with no tile
-        [] { board.cells[47][10] = kEmpty; },                          // a hole in the border
-        [&] { cell(adversarySnake[3], 0) = kEmpty; },                  // a head gone
-        [&] { cell(adversarySnake[4], 1) = kEmpty; },                  // a tail gone
-        [&] { cell(adversarySnake[0], 1) = kAdversaryBase + 13; },     // a straight for a corner
-        [] { ++adversarySnake[2].rows[adversarySnake[2].headIndex]; }, // ring moved, Board not
-        [] { board.cells[30][30] = kAdversaryBase + 12; },             // a body nobody owns
-        [] { board.cells[30][30] = kPlayerBase[1] + 13; },             // player 2 is an egg
-        [] { placeFruit(kYellowFruit); },                              // a third yellow fruit
-        [&] { // two snakes on the same cells
-            for (int k = 0; k <= adversarySnake[5].length; ++k)
-                cell(adversarySnake[5], k) = kEmpty;
-            adversarySnake[5] = adversarySnake[6];
-        },
+    const std::pair<const char *, std::function<void()>> corruptions[] = {
+        {"a code with no tile", [] { board.cells[20][30] = 9; }},
+        {"a hole in the border", [] { board.cells[47][10] = kEmpty; }},
+        {"a head gone", [&] { cell(adversarySnake[3], 0) = kEmpty; }},
+        {"a tail gone", [&] { cell(adversarySnake[4], 1) = kEmpty; }},
+        {"a straight for a corner", [&] { cell(adversarySnake[0], 1) = kAdversaryBase + 13; }},
+        {"the ring moved, the Board not",
+         [] { ++adversarySnake[2].rows[adversarySnake[2].headIndex]; }},
+        {"a body nobody owns", [] { board.cells[30][30] = kAdversaryBase + 12; }},
+        {"player 2 is an egg", [] { board.cells[30][30] = kPlayerBase[1] + 13; }},
+        {"a third yellow fruit", [] { placeFruit(kYellowFruit); }},
+        {"two snakes on the same cells",
+         [&] {
+             for (int k = 0; k <= adversarySnake[5].length; ++k)
+                 cell(adversarySnake[5], k) = kEmpty;
+             adversarySnake[5] = adversarySnake[6];
+         }},
     };
-    for (const auto &corrupt : corruptions) {
+    for (const auto &[corruption, corrupt] : corruptions) {
         resetGame(surface(), 7);
         for (Snake &player : playerSnake)
             player.lives = 5;
@@ -119,7 +122,7 @@ TEST_F(GameTest, SoakChecksCatchEachCorruption) {
         stepSnake(adversarySnake[0], 0); // a neck to check: head, corner, tail
         ASSERT_EQ(findBoardFault(true), "");
         corrupt();
-        EXPECT_NE(findBoardFault(true), "") << "corruption " << &corrupt - corruptions;
+        EXPECT_NE(findBoardFault(true), "") << corruption;
     }
 }
 

@@ -2,7 +2,7 @@
 pads' library (given on the command line), a working directory, X servers and sway, each
 ended by its own teardown with the games started on it, and a time limit per scenario.
 
-    pytest tests/e2e --ravela build/debug/ravela --pretend-pads build/debug/tests/libpretend_pads.so -k NAME
+    pytest tests/e2e --ravela build/debug/ravela [--pretend-pads LIBRARY] [-k NAME]
 """
 
 import contextlib
@@ -21,15 +21,17 @@ from harness.xsession import Failure, XServer  # noqa: E402
 
 def pytest_addoption(parser):
     parser.addoption("--ravela", help="the ravela program to play")
-    parser.addoption("--pretend-pads", help="the preloaded library that makes up pads")
+    parser.addoption("--pretend-pads", help="the preloaded library that makes up pads (by default the one "
+                     "built beside the program, in its tests/ folder)")
     parser.addoption("--time-limit", type=int, default=150, help="seconds before a scenario gives up")
 
 
 def pytest_configure(config):
     if not config.getoption("--ravela"):
         raise pytest.UsageError("--ravela PROGRAM names the game to play")
-    pads = config.getoption("--pretend-pads")
-    PretendPads.library = pads and os.path.abspath(pads)
+    pads = config.getoption("--pretend-pads") or os.path.join(
+        os.path.dirname(config.getoption("--ravela")), "tests", "libpretend_pads.so")
+    PretendPads.library = os.path.abspath(pads) if os.path.exists(pads) else None
 
 
 def on_deadline(_signum, _frame):

@@ -127,10 +127,11 @@ class PretendPads:
     """Pads that tests/e2e/pretend_pads.cpp, preloaded below the game, makes up: it reads
     what they do from a file this appends to. Button numbers are the SDL layer's
     game-controller layout."""
-    library = None  # the preloaded library; the driver sets it from --pretend-pads
+    library = None  # the preloaded library; the real-window suite sets it (--pretend-pads)
     BUTTONS = {"a": 0, "b": 1, "back": 4, "start": 6, "up": 11, "down": 12, "left": 13, "right": 14}
 
     def __init__(self, workdir, plugged):
+        expect(self.library, "no pretend pads' library: give --pretend-pads")
         self.path = os.path.join(workdir, "pads")
         self.env = {"LD_PRELOAD": self.library, "RAVELA_PRETEND_PADS": self.path}
         self.say(f"pads {plugged}")
