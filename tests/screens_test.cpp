@@ -32,10 +32,7 @@ using Events = std::vector<SDL_Event>;
 namespace {
 
 SDL_Event motion(int x, int y) {
-    SDL_Event event{.type = SDL_MOUSEMOTION};
-    event.motion.x = Uint16(x);
-    event.motion.y = Uint16(y);
-    return event;
+    return {.motion = {SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0}};
 }
 const SDL_Event kClick = rt::buttonDown(SDL_BUTTON_LEFT);
 // A turn of the wheel, a notch each way.
@@ -184,7 +181,6 @@ TEST_P(TitleMenuHears, WhatItsControlsSay) {
 }
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(, TitleMenuHears, ::testing::Values(
-    Case{"ReturnConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)}, 1, 1},
     Case{"KeypadEnterConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER)}, 2, 2},
     Case{"AnyButtonConfirmsTheSelection", {keyEvent(SDLK_DOWN), rt::buttonDown(SDL_BUTTON_RIGHT)}, 1, 1},
     Case{"TheWheelConfirmsNothing", {keyEvent(SDLK_DOWN), kWheelUp, kWheelDown}, 1, 0},
@@ -229,7 +225,6 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"TheWheelOverNoBoxDoesNotGoBack", {kWheelDown, motion(400, 280), kClick}, 1, 5},
     Case{"ADigitStartsWhateverIsHighlighted", {motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
     Case{"ZeroStartsWithoutAdversaries", {keyEvent(SDLK_0)}, 1, 0},
-    Case{"NineStartsWithNine", {keyEvent(SDLK_9)}, 1, 9},
     Case{"AClickOverNoBoxGoesBack", {kClick}, 0, -1},
     Case{"AClickAfterLeavingTheBoxesUpwardsGoesBack", {motion(10, 250), motion(10, 79), kClick}, 0, -1},
     Case{"MenuKeysAndReleasesDoNothing", {keyEvent(SDLK_RETURN), keyEvent(SDLK_UP), keyEvent(SDLK_TAB),
