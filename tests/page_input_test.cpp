@@ -4,7 +4,6 @@
 
 #include "display/platform.h"
 #include "match/controls.h"
-#include "match/input.h"
 #include "match/match_state.h"
 #include "screens/count_screen.h"
 #include "screens/title_menu.h"
@@ -14,6 +13,7 @@ namespace ravela {
 namespace {
 
 using testing::keyEvent;
+using testing::motion;
 using testing::queue;
 
 // The next queued event in the game's words; an empty queue fails the test.
@@ -23,13 +23,6 @@ Input nextInput() {
     return readEvent(event);
 }
 
-SDL_Event motion(int x, int y) {
-    SDL_Event event{.type = SDL_MOUSEMOTION};
-    event.motion.x = Uint16(x);
-    event.motion.y = Uint16(y);
-    return event;
-}
-
 struct PageInputTest : testing::GameTest {
     void TearDown() override {
         for (SDL_Event e; SDL_PollEvent(&e);) {
@@ -37,8 +30,8 @@ struct PageInputTest : testing::GameTest {
     }
 };
 
-// Each of the three players' four directions reads as that player's key: the same words,
-// player and direction, so a swipe meets the rule a key meets.
+// Each of the three players' four directions reads as that player's key, not a pad's: the
+// same words, player and direction, so a swipe meets the rule a key meets.
 TEST_F(PageInputTest, ADirectionSaysWhatThatPlayersKeySays) {
     const struct {
         int8_t player, direction;
@@ -55,7 +48,6 @@ TEST_F(PageInputTest, ADirectionSaysWhatThatPlayersKeySays) {
         EXPECT_EQ(page.words, key.words);
         EXPECT_EQ(page.player, key.player);
         EXPECT_EQ(page.direction, key.direction);
-        EXPECT_FALSE(page.fromPad);
     }
 }
 
@@ -66,21 +58,6 @@ TEST_F(PageInputTest, ReturnAndEscapeSayWhatTheirKeysSay) {
     EXPECT_EQ(nextInput().words, readEvent(keyEvent(SDLK_RETURN)).words);
     queueEscape();
     EXPECT_EQ(nextInput().words, readEvent(keyEvent(SDLK_ESCAPE)).words);
-    queueReturn();
-    matchState.paused = 0;
-    pollInput();
-    EXPECT_EQ(matchState.paused, 1) << "Return from the page pauses the match";
-}
-
-// A tap moves the pointer to its game pixel and presses there, and turns a manual page.
-TEST_F(PageInputTest, ATapIsAMoveThereAndAPress) {
-    queueTap(123, 456);
-    const Input tap = nextInput();
-    EXPECT_TRUE(tap.has(kTap) && tap.has(kPointerMove) && tap.has(kPointerPress) &&
-                tap.has(kPageTurn));
-    EXPECT_EQ(tap.pointer.x, 123);
-    EXPECT_EQ(tap.pointer.y, 456);
-    EXPECT_FALSE(tap.has(kConfirm) || tap.has(kSteer)) << "a tap is no key";
 }
 
 // On the title menu: the pointer rests on "Começar", Tab then selects "Manual", and a tap on

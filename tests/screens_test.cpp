@@ -25,15 +25,13 @@
 using namespace ravela;
 namespace rt = ravela::testing;
 using rt::keyEvent;
+using rt::motion;
 using rt::pixelAt;
 using rt::queue;
 using Events = std::vector<SDL_Event>;
 
 namespace {
 
-SDL_Event motion(int x, int y) {
-    return {.motion = {SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0}};
-}
 const SDL_Event kClick = rt::buttonDown(SDL_BUTTON_LEFT);
 // A turn of the wheel, a notch each way.
 const SDL_Event kWheelUp = rt::buttonDown(SDL_BUTTON_WHEELUP);

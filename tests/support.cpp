@@ -99,6 +99,13 @@ SDL_Event keyEvent(SDLKey key, uint32_t type) {
     return event;
 }
 
+SDL_Event motion(int x, int y) {
+    SDL_Event event{.type = SDL_MOUSEMOTION};
+    event.motion.x = Uint16(x);
+    event.motion.y = Uint16(y);
+    return event;
+}
+
 void pressKey(SDLKey key, uint32_t type) {
     queue({keyEvent(key, type)});
 }

@@ -28,6 +28,8 @@ uint32_t pixelAt(SDL_Surface *surface, int x, int y);
 // A key event (a press unless another type is given); pressKey queues one.
 SDL_Event keyEvent(SDLKey key, uint32_t type = SDL_KEYDOWN);
 void pressKey(SDLKey key, uint32_t type = SDL_KEYDOWN);
+// The pointer moving to window pixel (x, y).
+SDL_Event motion(int x, int y);
 // Pretends that the platform numbers player p's pad devices[p] (tests open no real pad).
 void givePads(const std::vector<int> &devices);
 // A press of a mouse button by SDL 1.2's numbers: 1 to 3 left, middle, right; 4 and 5 the

@@ -6,21 +6,26 @@ screen checks. One scenario per test, the engine in its name:
     pytest tests/web -k firefox         pytest tests/web -k 'offline and webkit'
 
 WebKitGTK's driver sends no touches, so the touch scenarios run in Chromium and Firefox;
-Chromium alone is asked about full screen, focus loss, the ended page and pads.
+Chromium alone is asked about full screen, focus loss, the ended page, pads and two or
+three players on a tablet (its driver alone puts several fingers in one touch event).
 """
 
+import base64
+import io
 import math
 import os
 import statistics
 
 import pytest
-from harness.browser import PRETEND_PADS
-from harness.screen import (GREY, HEAD_DOWN, MANUAL_PAGE, PLAYER_1, banner_gone, banner_problem,
-                            count_screen_problem, first_level_problem, grey_cells, level_problem,
-                            manual_page_problem, player_head, selection_problem)
+from harness.browser import FIRST_SCRIPT, PRETEND_PADS
+from harness.screen import (EMPTY, GREY, HEAD_DOWN, INTACT_EGG, MANUAL_PAGE, PLAYER_1, PLAYER_BASES,
+                            banner_gone, banner_problem, cell_code, cells_problem, count_screen_problem,
+                            first_level_problem, grey_cells, level_problem, manual_page_problem, player_head,
+                            selection_problem)
 from harness.steps import (PretendPads, demo_snake_moves, leave_match, open_count_screen, open_manual,
                            play_by_pads, start_match, steer_player_1, title_menu)
 from harness.xsession import Failure, expect, poll
+from PIL import Image
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
@@ -46,6 +51,7 @@ def test_keys_play_a_match(open_page, engine):
            "qualquer coisa após o nome do programa" in lines,
            f"the start-up lines are not in the console: {lines}")
     expect(page.script("return document.activeElement.id") == "screen", "the canvas has not got the focus")
+    expect(not page.script(TOUCH_SETUP)["choice"], "a page without touch offers a choice of touch players")
     start_match(page, 3, paused=True)
     page.press("Return", lambda c: banner_gone(c) or (player_head(c) and "player 1 hatched unasked"),
                "Return to remove the banner")
@@ -73,6 +79,37 @@ def test_pointer_starts_a_match(open_page, engine):
 
 
 @pytest.mark.parametrize("engine", ENGINES)
+def test_wheel_is_no_click(open_page, engine):
+    """A notch of the mouse wheel each way, over "Começar" on the title menu, over a box of
+    the count screen and over a manual page, does nothing there: the key or the move after
+    it acts on the same screen as if it had never come."""
+    page = open_page(engine)
+    page.open()
+    title_menu(page)
+    page.point(300, 210)
+    page.wait_for(lambda c: selection_problem(c, "Começar"), "the pointer to select \"Começar\"")
+    for notches in (1, -1):
+        page.turn_wheel(300, 210, notches)
+    page.press("Tab", lambda c: selection_problem(c, "Manual"), "Tab after the wheel to select \"Manual\"")
+    title, first = open_manual(page)
+    for notches in (1, -1):
+        page.turn_wheel(320, 300, notches)
+    second = page.press("Tab", lambda c: manual_page_problem(c, title, [first.area(*MANUAL_PAGE)]),
+                        "Tab after the wheel to turn to the second page")
+    page.press("Return", lambda c: manual_page_problem(c, title, [first.area(*MANUAL_PAGE),
+                                                                  second.area(*MANUAL_PAGE)]), "the third page")
+    page.key("Return")
+    title_menu(page)
+    open_count_screen(page)
+    page.point(480, 285)
+    page.wait_for(lambda c: count_screen_problem(c, 5), "the pointer to highlight box 5")
+    for notches in (1, -1):
+        page.turn_wheel(480, 285, notches)
+    page.point(480, 205)
+    page.wait_for(lambda c: count_screen_problem(c, 3), "the pointer, after the wheel, to highlight box 3")
+
+
+@pytest.mark.parametrize("engine", ENGINES)
 def test_offline_start(open_page, engine, site):
     """The worker takes over the page and keeps this build's files; with the server gone
     the page starts again from them and a match plays."""
@@ -92,13 +129,7 @@ def test_page_details(open_page):
     screen, the manual, a click with Return behind it, the tick, focus loss, the ended page."""
     browser = open_page("chromium")
     browser.open()
-    expect(browser.driver.title == "Ravela", f"the page title is {browser.driver.title!r}")
     title_menu(browser)
-    demo_snake_moves(browser)
-    lines = [entry["message"] for entry in browser.console() if entry["source"] == "console-api"]
-    expect(any('"Usando tela 640x480x' in line for line in lines) and any("após o nome" in line for line in lines),
-           f"the start-up lines are not in the console: {lines}")
-    expect(browser.script("return document.activeElement.id") == "screen", "the canvas has not got the focus")
     width, viewport = browser.canvas.size["width"], browser.script("return [innerWidth, innerHeight - 40]")
     expect(width % 640 == 0 and width // 640 == max(1, min(viewport[0] // 640, viewport[1] // 480)),
            f"the canvas is {width} pixels wide in a {viewport} viewport")
@@ -259,6 +290,34 @@ def test_even_pixels_at_a_ratio(open_page, engine):
     settle(lambda: shown_problem(page, 1280, 960), "the canvas at two device pixels to the game pixel")
 
 
+# Before the page's scripts: a browser with full screen under Safari's older name alone, which
+# notes the element asked for; or, as on an iPhone, with none for a page.
+SAFARI_FULL_SCREEN = {
+    "prefixed": """<script>delete Element.prototype.requestFullscreen; Object.defineProperty(Document.prototype,
+  'fullscreenEnabled', {get: () => undefined}); Object.defineProperty(Document.prototype, 'webkitFullscreenEnabled',
+  {get: () => true}); Element.prototype.webkitRequestFullscreen = function () { window.askedFull = this.id; };</script>""",
+    "none": """<script>delete Element.prototype.requestFullscreen; delete Element.prototype.webkitRequestFullscreen;
+  Object.defineProperty(Document.prototype, 'fullscreenEnabled', {get: () => false});</script>""",
+}
+
+
+@pytest.mark.parametrize("kind", sorted(SAFARI_FULL_SCREEN))
+def test_full_screen_under_safari_names(open_page, kind):
+    """Chromium made to look like Safari: "Tela cheia" asks for full screen by the prefixed
+    name where only that exists, and where none exists tells how to add the game to the
+    home screen; the canvas keeps the focus either way."""
+    page = open_page("chromium", first_script=FIRST_SCRIPT + SAFARI_FULL_SCREEN[kind])
+    page.open()
+    title_menu(page)
+    page.driver.find_element("id", "full").click()
+    if kind == "prefixed":
+        poll(lambda: page.script("return window.askedFull") == "stage", 10, "the prefixed call for the stage")
+    else:
+        poll(lambda: "Adicionar à Tela de Início" in page.script("return document.getElementById('status').textContent"),
+             10, "the bar to tell how to add the game to the home screen")
+    expect(page.script("return document.activeElement.id") == "screen", "the canvas lost the focus to the button")
+
+
 def worker_keeps(page, site):
     """Waits until the worker controls the page with this build's files, and those alone, in
     its cache."""
@@ -336,6 +395,144 @@ def test_tap_where_the_pointer_rests(open_page):
         browser.touch(at)
         browser.wait_for(lambda c: match_problem(c, 1), f"a tap on box 1 to start the {match} match")
         browser.press("Escape", lambda c: count_screen_problem(c, None), f"Escape to end the {match} match")
+
+
+# Where each player's egg lies on a fresh level, and where a step each way leads.
+EGG_CELLS = [(4, 13), (4, 26), (4, 39)]
+UP, DOWN, LEFT, RIGHT = 0, 1, 2, 3
+STEPS = {UP: (-1, 0), DOWN: (1, 0), LEFT: (0, -1), RIGHT: (0, 1)}
+# The colour each player's strip is edged in: its snake's stripes.
+STRIP_COLOURS = [(255, 255, 64), (64, 255, 64), (64, 255, 255)]
+TOUCH_SETUP = """const shown = id => getComputedStyle(document.getElementById(id)).display != 'none';
+const strips = [...document.getElementById('strips').children].filter(s => !s.hidden && shown('strips'));
+return {choice: shown('players'), label: document.getElementById('players').innerText,
+        buttons: [...document.querySelectorAll('#players button')].map(b => [b.innerText, b.getAttribute('aria-pressed')]),
+        strips: strips.map(s => [s.getBoundingClientRect().toJSON(), getComputedStyle(s).borderTopColor])};"""
+
+
+def heading(player, way, cells=3):
+    """A check that player's snake has hatched and gone at least that many cells from its egg's
+    cell the given way, cell by cell: its head shows the tile facing that way, and every cell it
+    left behind on the way shows its own egg, tail or body, or lies bare."""
+    row, col = EGG_CELLS[player]
+    base, (dr, dc) = PLAYER_BASES[player], STEPS[way]
+    seen = []
+
+    def check(capture):
+        head = player_head(capture, player)
+        if head is None:
+            return f"player {player + 1} has not hatched"
+        r, c, code = head
+        k = (r - row) * dr + (c - col) * dc
+        expect(k >= 1 and (r, c) == (row + k * dr, col + k * dc) and code == base + way and k >= max(seen, default=0),
+               f"player {player + 1}'s head shows tile {code} at ({r}, {c}) after {seen} cells the way {way}")
+        seen.append(k)
+        for i in range(k):
+            left = cell_code(capture, row + i * dr, col + i * dc)
+            expect(left == EMPTY or base + 4 <= left <= base + 13 or (i == 0 and left == base + INTACT_EGG),
+                   f"player {player + 1} left cell ({row + i * dr}, {col + i * dc}) showing {left}")
+        return None if k >= cells else f"player {player + 1}'s head has only gone {k} cells"
+    return check
+
+
+def all_of(*checks):
+    return lambda capture: next((p for p in (check(capture) for check in checks) if p), None)
+
+
+def still_an_egg(player):
+    row, col = EGG_CELLS[player]
+    return lambda capture: (f"player {player + 1} hatched" if player_head(capture, player) else
+                            cells_problem(capture, {(row, col): PLAYER_BASES[player] + INTACT_EGG}))
+
+
+def choose_players(browser, n):
+    browser.tap_button(f"players-{n}")
+    settle(lambda: None if browser.script(TOUCH_SETUP)["buttons"][n - 1][1] == "true" else "not chosen",
+           f"the choice of {n} players by touch")
+
+
+def new_match(browser, box=0, x=160):
+    """Sair in a match and a tap on the count screen's box in the top row (0 or 1) at game
+    pixel x: a fresh first level."""
+    browser.tap_button("leave")
+    browser.wait_for(lambda c: count_screen_problem(c, None), "Sair to end the match")
+    browser.tap(x, 120)
+    browser.wait_for(lambda c: match_problem(c, box), f"a tap on box {box} to start a match")
+
+
+def strip_colour(png, x, y):
+    """The colour of CSS pixel (x, y) of the tablet's screenshot."""
+    image = Image.open(io.BytesIO(base64.b64decode(png))).convert("RGB")
+    return image.getpixel((int(x * image.width / 1280), int(y * image.height / 800)))
+
+
+def test_two_or_three_players_on_a_tablet(open_page):
+    """Chromium, whose driver puts several fingers in one touch event: the choice of touch
+    players, the strips each edged in its player's colour, one finger per strip steering its
+    own player, several fingers in the same touch events, a stroke keeping its player as it
+    crosses into another strip, taps in any strip, and a page that never scrolled or zoomed."""
+    browser = open_page("chromium")
+    browser.tablet()
+    browser.open()
+    title_menu(browser)
+    setup = browser.script(TOUCH_SETUP)
+    expect(setup["choice"] and "Jogadores no toque" in setup["label"] and
+           setup["buttons"] == [["1", "true"], ["2", "false"], ["3", "false"]] and not setup["strips"],
+           f"the tablet's choice of touch players: {setup}")
+    browser.tap(320, 220)
+    browser.wait_for(lambda c: count_screen_problem(c, None), "a tap on Começar to open the count screen")
+    browser.tap(160, 120)
+    browser.wait_for(lambda c: match_problem(c, 0), "a tap on box 0 to start a match")
+
+    # No choice made: a swipe in the right half, off the canvas, steers player 1.
+    browser.stroke({1: ((1000, 400), (0, 60))})
+    browser.wait_for(all_of(heading(0, DOWN), still_an_egg(1), still_an_egg(2)), "a swipe to steer player 1 down")
+
+    choose_players(browser, 2)
+    setup = browser.script(TOUCH_SETUP)
+    expect([(round(r["left"]), round(r["right"]), colour) for r, colour in setup["strips"]] ==
+           [(0, 640, "rgb(255, 255, 64)"), (640, 1280, "rgb(64, 255, 64)")], f"two strips: {setup['strips']}")
+    new_match(browser)
+    browser.stroke({1: ((300, 700), (0, 60)), 2: ((1000, 400), (60, 0))})
+    browser.wait_for(all_of(heading(0, DOWN), heading(1, RIGHT), still_an_egg(2)),
+                     "two fingers at once to steer player 1 down and player 2 right")
+
+    # A stroke from player 1's strip into player 2's: down, then right across the middle, so that
+    # it swipes right only once it is in player 2's strip.
+    new_match(browser)
+    at = browser.stroke({1: ((620, 700), (0, 40))}, moves=1, lift=False)
+    browser.wait_for(all_of(heading(0, DOWN, 2), still_an_egg(1)), "the stroke's start to steer player 1 down")
+    for x in (650, 700, 760):
+        browser.fingers("touchMove", {1: (x, at[1][1])})
+    browser.fingers("touchEnd", {})
+
+    def turned_right(capture):
+        row, col, code = player_head(capture, 0) or (0, 0, None)
+        return still_an_egg(1)(capture) or (None if code == PLAYER_BASES[0] + RIGHT and row > 5 and col >= 16
+                                            else f"player 1's head shows {code} at ({row}, {col})")
+    browser.wait_for(turned_right, "the stroke, now in player 2's strip, to turn player 1 right")
+
+    choose_players(browser, 3)
+    setup = browser.script(TOUCH_SETUP)
+    expect([(round(r["left"]), round(r["right"]), colour) for r, colour in setup["strips"]] ==
+           [(0, 427, "rgb(255, 255, 64)"), (427, 853, "rgb(64, 255, 64)"), (853, 1280, "rgb(64, 255, 255)")],
+           f"three strips: {setup['strips']}")
+    png = browser.driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png"})["data"]
+    for n, x in enumerate((213, 640, 1066)):
+        for y in (2, 797):
+            expect(strip_colour(png, x, y) == STRIP_COLOURS[n], f"the page at ({x}, {y}) shows "
+                   f"{strip_colour(png, x, y)}, not player {n + 1}'s colour")
+    new_match(browser, 1, 638)  # a tap in player 3's strip, on the canvas, is a tap there
+    new_match(browser)
+    browser.stroke({1: ((200, 700), (-60, 0)), 2: ((640, 700), (0, 60)), 3: ((1100, 400), (60, 0))})
+    browser.wait_for(all_of(heading(0, LEFT), heading(1, DOWN), heading(2, RIGHT)),
+                     "three fingers at once to steer player 1 left, player 2 down and player 3 right")
+    moved = browser.script(LAYOUT)["moved"]
+    expect(moved[:2] == [0, 0] and moved[2] <= 1280 and moved[3] <= 800 and moved[4] == 1,
+           f"after the fingers the page scrolled to {moved[:2]}, is {moved[2]}x{moved[3]} or zoomed {moved[4]}")
+    browser.refresh()
+    title_menu(browser)
+    expect(browser.script(TOUCH_SETUP)["buttons"][2] == ["3", "true"], "the page forgot the choice of 3 players")
 
 
 class BrowserPads(PretendPads):

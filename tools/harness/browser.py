@@ -182,6 +182,12 @@ class Page:
         return poll(lambda: (lambda t: enough(t) and t)(self.script("return canvasCopies.filter(t => t > %f)" % start)),
                     timeout, what)
 
+    def turn_wheel(self, x, y, notches):
+        """The mouse wheel turned that many notches (down when positive) with the pointer over
+        the game's pixel (x, y)."""
+        r = self.box("screen")
+        self.wheel(r["left"] + (x + 0.5) * r["width"] / 640, r["top"] + (y + 0.5) * r["height"] / 480, 100 * notches)
+
     def tap(self, x, y):
         """A tap on the game's pixel (x, y)."""
         r = self.box("screen")
@@ -229,6 +235,11 @@ class SeleniumPage(Page):
 
     def click(self):
         ActionChains(self.driver).click().perform()
+
+    def wheel(self, x, y, dy):
+        actions = ActionBuilder(self.driver)
+        actions.wheel_action.scroll(int(x), int(y), 0, int(dy))
+        actions.perform()
 
 
 class Chromium(SeleniumPage):
@@ -294,8 +305,33 @@ class Chromium(SeleniumPage):
             self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
                 "type": kind, "touchPoints": [{"x": x, "y": y} for x, y in at]})
 
+    def tablet(self):
+        """From now on the page is on a tablet held in landscape, 1280×800 CSS pixels, touch on."""
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 1280, "height": 800, "deviceScaleFactor": 2, "mobile": True})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 10})
+
+    def fingers(self, kind, points):
+        """One touch event of that kind (touchStart, touchMove, touchEnd) carrying every finger
+        still on the screen, {finger: (x, y)} in CSS pixels of the viewport."""
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+            "type": kind, "touchPoints": [{"x": x, "y": y, "id": n} for n, (x, y) in points.items()]})
+
+    def stroke(self, strokes, moves=6, lift=True):
+        """Fingers put down at once, {finger: ((x, y), (dx, dy))}, then each drawn dx, dy CSS
+        pixels in even moves, every move one event for all of them, and lifted together unless
+        told not to; returns where the fingers are."""
+        self.fingers("touchStart", {n: at for n, (at, _) in strokes.items()})
+        for i in range(1, moves + 1):
+            now = {n: (x + dx * i / moves, y + dy * i / moves) for n, ((x, y), (dx, dy)) in strokes.items()}
+            self.fingers("touchMove", now)
+        if lift:
+            self.fingers("touchEnd", {})
+        return now
+
     def processes(self):
-        return self.driver.service.process.pid
+        """The processes whose descendants are this engine: its driver's."""
+        return [self.driver.service.process.pid]
 
     def close(self):
         self.driver.quit()
@@ -309,6 +345,7 @@ class WebKit(SeleniumPage):
     def __init__(self, site, workdir, size=(1400, 1200), first_script=FIRST_SCRIPT, scale=1, touch=False):
         super().__init__(site, first_script)
         self.x = self.driver = self.service = None
+        os.makedirs(workdir, exist_ok=True)
         try:
             self.x = XServer(workdir, size=(size[0] + 200, size[1] + 200))
             # The browser's data, caches and worker registrations stay in this run's folder.
@@ -341,7 +378,8 @@ class WebKit(SeleniumPage):
                 self.x.stop()
 
     def processes(self):
-        return self.service.pid
+        """The driver's, whose descendants are the browser, and the X server it draws on."""
+        return [self.service.pid, self.x.process.pid]
 
     def screenshot(self):
         return Capture.from_image(self.driver.get_screenshot_as_png())
@@ -355,6 +393,7 @@ class Firefox(Page):
 
     def __init__(self, site, workdir, size=(1400, 1200), first_script=FIRST_SCRIPT, touch=False):
         super().__init__(site, first_script)
+        os.makedirs(workdir, exist_ok=True)
         if not os.path.isdir(os.path.join(NODE_MODULES, "puppeteer-core")):
             self.site.stop()
             raise Failure(f"no puppeteer-core in {NODE_MODULES}: run scripts/install-deps web")
@@ -404,6 +443,9 @@ class Firefox(Page):
     def touch(self, *points):
         self.ask("touch", points=[list(p) for p in points])
 
+    def wheel(self, x, y, dy):
+        self.ask("wheel", x=x, y=y, dy=dy)
+
     def phone(self, width, height, ratio=2.625):
         self.ask("viewport", width=width, height=height, ratio=ratio, touch=True)
 
@@ -414,7 +456,7 @@ class Firefox(Page):
         self.ask("viewport", width=width, height=height, ratio=ratio)
 
     def processes(self):
-        return self.bridge.pid
+        return [self.bridge.pid]
 
     def close(self):
         try:

@@ -2,7 +2,7 @@
 // harness/browser.py: one request per line on standard input, one answer per line on
 // standard output, both JSON. Debian has no geckodriver, so this stands where it would.
 //   {"op": "launch", "firefox": PATH, "profile": DIR, "width": W, "height": H} first, then
-//   goto, reload, evaluate, keys, move, down, up, touch, viewport, screenshot, close.
+//   goto, reload, evaluate, keys, move, down, up, wheel, touch, viewport, screenshot, close.
 'use strict';
 const puppeteer = require('puppeteer-core');
 const readline = require('readline');
@@ -48,6 +48,11 @@ const ops = {
   async move(a) { await page.mouse.move(a.x, a.y); },
   async down() { await page.mouse.down(); },
   async up() { await page.mouse.up(); },
+  // The wheel turned by dy pixels (down when positive) with the pointer at x, y.
+  async wheel(a) {
+    await page.mouse.move(a.x, a.y);
+    await page.mouse.wheel({ deltaY: a.dy });
+  },
   // One finger down on the first point, on through the others, and up.
   async touch(a) {
     const [first, ...rest] = a.points;
