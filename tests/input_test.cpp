@@ -96,8 +96,7 @@ void expectSaid(std::initializer_list<Said> rows) {
 // Return confirms and pauses, the keypad's Enter only confirms, Escape leaves and goes back;
 // every key turns a page, and releases say nothing. The pointer, the window and focus.
 TEST_F(InputTest, KeysPointerAndWindowSayTheirWords) {
-    SDL_Event motion{.type = SDL_MOUSEMOTION}, focused{.type = SDL_ACTIVEEVENT}, pointed = focused;
-    motion.motion.x = 639, motion.motion.y = 7;
+    SDL_Event focused{.type = SDL_ACTIVEEVENT}, pointed = focused;
     focused.active.state = SDL_APPINPUTFOCUS, pointed.active.state = SDL_APPMOUSEFOCUS;
     // clang-format off
     expectSaid({
@@ -112,7 +111,7 @@ TEST_F(InputTest, KeysPointerAndWindowSayTheirWords) {
         {"9 is the last digit", keyEvent(SDLK_9), "digit page 9"},
         {"any other key only turns a page", keyEvent(SDLK_KP8), "page"},
         {"a key release says nothing", keyEvent(SDLK_RETURN, SDL_KEYUP), ""},
-        {"motion says where the pointer is", motion, "move 639,7"},
+        {"motion says where the pointer is", testing::motion(639, 7), "move 639,7"},
         {"the left button presses and turns a page", buttonDown(SDL_BUTTON_LEFT), "page press"},
         {"so does the middle button", buttonDown(SDL_BUTTON_MIDDLE), "page press"},
         {"so does the right button", buttonDown(SDL_BUTTON_RIGHT), "page press"},
