@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the real-window suite's own statement of the picture (tools/harness/screen.py) as a
-C++ header, so that the unit tests compare what the game paints against the same palette,
-tiles and screen layouts, written independently of the game's code.
-
-  harness_tables.py OUTPUT.h   (with tools/ on PYTHONPATH)
-"""
+# Writes the real-window suite's own statement of the picture (tools/harness/screen.py) as a
+# C++ header, so that the unit tests compare what the game paints against the same palette,
+# tiles and screen layouts, written independently of the game's code.
+#
+#   harness_tables.py OUTPUT.h   (with tools/ on PYTHONPATH)
 import sys
 
 from harness import screen as s
@@ -14,8 +13,8 @@ def braces(values):
     return "{" + ",".join(str(v) for v in values) + "}"
 
 
+# A 48x64 table of codes, -1 where the harness states nothing.
 def cells(table):
-    """A 48x64 table of codes, -1 where the harness states nothing."""
     return braces(braces(table.get((r, c), -1) for c in range(s.COLUMNS)) for r in range(s.ROWS))
 
 

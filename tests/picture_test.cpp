@@ -95,17 +95,6 @@ TEST(PictureTest, PaintsEachPictureOnlyWhereItLiesInEveryPixelFormat) {
     decodeAndBlit(startLabel.bytes, startLabel.length, nullptr, 0, 0); // no surface: nothing
 }
 
-// The picture a whole decode paints at the top-left corner of a black 640x480 surface.
-Bytes painted(const Bytes &bytes) {
-    SDL_Surface *surface = makeSurface(32);
-    SDL_FillRect(surface, nullptr, 0);
-    decodeAndBlit(bytes.data(), int32_t(bytes.size()), surface, 0, 0);
-    const uint8_t *pixels = static_cast<const uint8_t *>(surface->pixels);
-    Bytes shown(pixels, pixels + size_t(surface->pitch) * surface->h);
-    SDL_FreeSurface(surface);
-    return shown;
-}
-
 // The picture with `extra` inserted right after its start-of-image marker.
 Bytes withAfterStart(const Picture &picture, const Bytes &extra) {
     Bytes bytes = bytesOf(picture);
@@ -121,7 +110,7 @@ Bytes segment(uint8_t marker, const Bytes &data, size_t length = 0) {
 }
 
 // A comment or an application's segment is skipped whole, whatever its bytes look like (here
-// end-of-image and start-of-image markers): the picture is the same as without it.
+// end-of-image and start-of-image markers): the picture is painted as libjpeg decodes it.
 TEST(PictureTest, SegmentsTheReaderHasNoUseForAreSkippedWhole) {
     Bytes markers;
     for (int i = 0; i < 500; ++i)
@@ -129,8 +118,7 @@ TEST(PictureTest, SegmentsTheReaderHasNoUseForAreSkippedWhole) {
     for (const Picture *picture : {&startLabel, &pauseBanner})
         for (const uint8_t marker : {0xFE /* comment */, 0xE1, 0xEF /* applications' */}) {
             SCOPED_TRACE("segment " + std::to_string(marker));
-            EXPECT_TRUE(painted(withAfterStart(*picture, segment(marker, markers))) ==
-                        painted(bytesOf(*picture)));
+            EXPECT_EQ(wrongPixels(withAfterStart(*picture, segment(marker, markers)), 0, 0), 0);
         }
 }
 

@@ -179,7 +179,6 @@ TEST_P(TitleMenuHears, WhatItsControlsSay) {
 }
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(, TitleMenuHears, ::testing::Values(
-    Case{"ReturnConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_RETURN)}, 1, 1},
     Case{"KeypadEnterConfirmsTheSelection", {keyEvent(SDLK_TAB), keyEvent(SDLK_TAB), keyEvent(SDLK_KP_ENTER)}, 2, 2},
     Case{"AnyButtonConfirmsTheSelection", {keyEvent(SDLK_DOWN), rt::buttonDown(SDL_BUTTON_RIGHT)}, 1, 1},
     Case{"TheWheelConfirmsNothing", {keyEvent(SDLK_DOWN), kWheelUp, kWheelDown}, 1, 0},
@@ -224,7 +223,6 @@ INSTANTIATE_TEST_SUITE_P(, CountScreenHears, ::testing::Values(
     Case{"TheWheelOverNoBoxDoesNotGoBack", {kWheelDown, motion(400, 280), kClick}, 1, 5},
     Case{"ADigitStartsWhateverIsHighlighted", {motion(10, 250), keyEvent(SDLK_a), keyEvent(SDLK_7)}, 1, 7},
     Case{"ZeroStartsWithoutAdversaries", {keyEvent(SDLK_0)}, 1, 0},
-    Case{"NineStartsWithNine", {keyEvent(SDLK_9)}, 1, 9},
     Case{"AClickOverNoBoxGoesBack", {kClick}, 0, -1},
     Case{"AClickAfterLeavingTheBoxesUpwardsGoesBack", {motion(10, 250), motion(10, 79), kClick}, 0, -1},
     Case{"MenuKeysAndReleasesDoNothing", {keyEvent(SDLK_RETURN), keyEvent(SDLK_UP), keyEvent(SDLK_TAB),
@@ -382,6 +380,7 @@ TEST_F(ScreensTest, DemoSnakeHuntsTwoFruitsInsideTheArena) {
 // Moving within one item redraws nothing; moving across items redraws the old one plain
 // and the new one highlighted, each presenting after its unlock.
 TEST_F(ScreensTest, HoverRedrawsOnlyTheOldAndTheNewItem) {
+    board.autoPresent = 1; // as the title menu and a match leave it: still one lay-out present
     queue({motion(100, 100), motion(200, 150), motion(400, 200), motion(330, 239),
            keyEvent(SDLK_ESCAPE)});
     EXPECT_FALSE(adversaryCountScreen());
