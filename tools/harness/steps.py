@@ -6,7 +6,7 @@ capture shows what is awaited, else what is still wrong.
 import os
 
 from .screen import (FIXED_TILES, HEAD_DOWN, HEAD_RIGHT, INTACT_EGG, PLAYER_1, arena_things, banner_gone,
-                     banner_problem, cell, count_screen_problem, first_level_problem, grey_heads,
+                     banner_problem, cell, count_screen_problem, first_level_problem, fixed_code, grey_heads,
                      level_problem, manual_page_problem, player_head, selection, selection_problem,
                      title_problem)
 from .xsession import Game, expect
@@ -100,9 +100,13 @@ def steer_player_1(game, down, right):
         expect(col == 13 and code == PLAYER_1 + HEAD_DOWN and row >= max(rows, default=5),
                f"player 1's head shows tile {code} at ({row}, {col}) after being in rows {rows}")
         rows.append(row)
-        if cell(capture, 4, 13) == egg:
-            return "the egg is still in its cell"
-        return None if row >= 10 else f"the head has only come to row {row}"
+        if row < 10:
+            return f"the head has only come to row {row}"
+        # The hatched egg's picture stays until its cell leaves the snake as its tail, three
+        # steps on; a fruit eaten on the way (one can lie in column 13) holds the tail there.
+        grown = sum(PLAYER_1 <= (fixed_code(capture, r, 13) or 0) < PLAYER_1 + INTACT_EGG
+                    for r in range(5, row + 1)) > 3
+        return "the egg is still in its cell" if cell(capture, 4, 13) == egg and not grown else None
 
     game.wait_for(heading_down, "player 1 to hatch and head down column 13, leaving its egg cell")
     expect(len(set(rows)) >= 2, f"the head was seen in too few places: rows {rows}")
