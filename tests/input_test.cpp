@@ -294,8 +294,8 @@ TEST_F(InputTest, PlayersTakeThePadsThatOpenInThePlatformsOrder) {
     EXPECT_EQ(readEvent(padButton(4, kPadButtons.a)).words, 0);
 }
 
-// Opening again closes every open pad first; a closed pad says nothing, and its stick starts
-// again from the middle.
+// Opening again closes every open pad first; a closed pad says nothing, and both axes of its
+// stick start again from the middle.
 TEST_F(InputTest, ClosedPadsSayNothingAndTheirSticksStartAgain) {
     fakePads.plugged = 1;
     openPads();
@@ -304,11 +304,15 @@ TEST_F(InputTest, ClosedPadsSayNothingAndTheirSticksStartAgain) {
     EXPECT_EQ(fakePads.closed[0], 1) << "opening again closes the pad first";
     EXPECT_EQ(readEvent(padAxis(0, 1, 100)).words, 0) << "the stick starts from the middle";
     EXPECT_TRUE(readEvent(padAxis(0, 0, 30000)).has(kSteer)) << "the stick asks again";
+    readEvent(padAxis(0, 1, -30000));
+    openPads();
+    EXPECT_EQ(readEvent(padAxis(0, 0, 100)).words, 0)
+        << "the other axis starts from the middle too";
     closePads();
-    EXPECT_EQ(fakePads.closed[0], 2);
+    EXPECT_EQ(fakePads.closed[0], 3);
     EXPECT_EQ(readEvent(padButton(0, kPadButtons.a)).words, 0);
     closePads();
-    EXPECT_EQ(fakePads.closed[0], 2) << "a closed pad is not closed twice";
+    EXPECT_EQ(fakePads.closed[0], 3) << "a closed pad is not closed twice";
 }
 
 // The title menu and the count screen each open the pads plugged in by then.
